@@ -1,0 +1,30 @@
+# Each subsystem folder contributes its sources by naming convention:
+#   *.cpp             portable logic, built in both trees
+#   *_win32.cpp       Win32 glue, only in the win32 tree
+#   *_posix.cpp       POSIX stand-ins for the glue, only in the native tree
+function(kovrin_collect_sources out dir)
+    file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+    set(result)
+    foreach(f IN LISTS all)
+        if(f MATCHES "_win32\\.cpp$")
+            if(WIN32)
+                list(APPEND result ${f})
+            endif()
+        elseif(f MATCHES "_posix\\.cpp$")
+            if(NOT WIN32)
+                list(APPEND result ${f})
+            endif()
+        elseif(NOT f MATCHES "main_win32\\.cpp$")
+            list(APPEND result ${f})
+        endif()
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# A test program run by ctest; in the win32 tree through Wine with the tree's own prefix.
+function(kovrin_add_test name)
+    add_test(NAME ${name} COMMAND ${name})
+    if(WIN32)
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    endif()
+endfunction()

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both trees, runs every test. Exits non-zero on any failure.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+cd "$KOVRIN_ROOT"
+
+ensure_packages
+
+log "Native build (portable logic and tools, ASan+UBSan)"
+build_tree native
+log "Native tests"
+ctest --preset native
+
+log "Win32 build (Kovrin.exe and tests, mingw-w64 i686)"
+build_tree win32 -DKOVRIN_HOST_TOOLS_DIR="$KOVRIN_ROOT/build/native/tools"
+
+log "Win32 tests under Wine"
+wine_env
+ensure_wine_prefix "$KOVRIN_ROOT/build/win32/wineprefix"
+status=0
+xvfb-run -a ctest --preset win32 || status=$?
+wineserver -k 2>/dev/null || true
+exit $status
