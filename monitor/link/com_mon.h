@@ -24,6 +24,8 @@ public:
     void SetDTR(std::uint8_t state);
     void SetRTS(std::uint8_t state);
     void SetTimeOut(std::int32_t ms) { timeOut_ = ms; }
+    // The line states the next opening applies (the setters above act only on an open port).
+    void PresetLines(std::uint8_t dtr, std::uint8_t rts);
 
     const std::string& Port() const { return portName_; }
     std::uint32_t Speed() const { return speed_; }
