@@ -99,9 +99,10 @@ TEST(CommandParser, AcceptsEveryMegatecCommand) {
 }
 
 TEST(CommandParser, RejectsMalformedCommands) {
-    for (const char* bad : {"", "q1", "Q1 ", " Q1", "Q2", "FF", "T0", "T00", "T100", "TX", "S",
-                            "S.1", "S.0", "S00", "S11", "S1", "S.5R", "S.5R10", "S.5R00100",
-                            "S.5X0010", "S.5R00a0", "CTT", "NAK"})
+    for (const char* bad :
+         {"",     "q1",     "Q1 ",       " Q1",      "Q2",       "FF",  "T0",  "T00",
+          "T100", "TX",     "S",         "S.1",      "S.0",      "S00", "S11", "S1",
+          "S.5R", "S.5R10", "S.5R00100", "S.5X0010", "S.5R00a0", "CTT", "NAK"})
         EXPECT_EQ(parse_command(bad).kind, CommandKind::Unknown) << '"' << bad << '"';
 }
 

@@ -207,6 +207,7 @@ void Simulator::apply(const Action& a, double now, int line) {
         config_.unknown = *parse_unknown_reaction(a.word);
         break;
     case Verb::Show: {
+        if (!out_) break;
         std::string s = format_status(model_.status());
         s.pop_back();
         std::fprintf(out_, "%s\n", s.c_str());
