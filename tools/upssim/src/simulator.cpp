@@ -241,9 +241,11 @@ void Simulator::handle_line(const CommandReader::Line& line, double now) {
         return;
     }
     if (t < echo_until_) {
-        // A looped cable: the UPS never sees the command.
+        // A looped cable: the UPS never sees the command, and the bytes come
+        // straight back without any reply delay.
         log_.line(now, "RX", rx + " (looped back)");
-        answer(line.text + "\r", now, false);
+        std::string back = line.text + "\r";
+        tx_.send(back, now, quoted(back) + " (looped back)");
         return;
     }
     log_.line(now, "RX", rx);
@@ -251,24 +253,24 @@ void Simulator::handle_line(const CommandReader::Line& line, double now) {
     Command c = parse_command(line.text);
     switch (c.kind) {
     case CommandKind::Status:
-        answer(format_status(model_.status()), now, true);
+        answer(format_status(model_.status()), now);
         break;
     case CommandKind::Rating:
-        answer(format_rating(config_.rating), now, true);
+        answer(format_rating(config_.rating), now);
         break;
     case CommandKind::Info:
-        answer(format_info(config_.info), now, true);
+        answer(format_info(config_.info), now);
         break;
     case CommandKind::Unknown:
         switch (config_.unknown) {
         case UnknownReaction::Echo:
-            answer(line.text + "\r", now, true);
+            answer(line.text + "\r", now);
             break;
         case UnknownReaction::Nak:
-            answer("NAK\r", now, true);
+            answer("NAK\r", now);
             break;
         case UnknownReaction::NakParen:
-            answer("(NAK\r", now, true);
+            answer("(NAK\r", now);
             break;
         case UnknownReaction::Silent:
             break;
@@ -281,13 +283,13 @@ void Simulator::handle_line(const CommandReader::Line& line, double now) {
     }
 }
 
-void Simulator::answer(std::string bytes, double now, bool allow_faults) {
+void Simulator::answer(std::string bytes, double now) {
     double t = sim_time(now);
     std::string remark;
-    if (allow_faults && t < garble_until_) {
+    if (t < garble_until_) {
         bytes = garble(bytes);
         remark += " (garbled)";
-    } else if (allow_faults && t < truncate_until_) {
+    } else if (t < truncate_until_) {
         bytes = truncate(bytes);
         remark += " (truncated)";
         if (bytes.empty()) {

@@ -86,7 +86,7 @@ public:
 private:
     double sim_time(double now) const { return now * config_.speed; }
     void handle_line(const CommandReader::Line& line, double now);
-    void answer(std::string bytes, double now, bool allow_faults);
+    void answer(std::string bytes, double now);
     void log_notes();
     std::string garble(const std::string& answer);
     std::string truncate(const std::string& answer);
