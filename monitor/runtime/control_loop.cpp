@@ -26,8 +26,12 @@ const char* const TextFatal = "Фатальная ошибка!";
 const char* const TextShuttingDown = "Завершение работы...";
 const char* const TextExit = "Выход.";
 
-std::uint16_t Low16(std::uintptr_t v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
-std::uint8_t Low8(std::uintptr_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
+std::uint16_t Low16(std::uintptr_t v) {
+    return static_cast<std::uint16_t>(v & 0xFFFF);
+}
+std::uint8_t Low8(std::uintptr_t v) {
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
 
 } // namespace
 
@@ -109,15 +113,25 @@ void TKovrin::HandleMessage(const Message& m, bool& quit) {
     switch (m.Msg) {
     case SYS_CLOSE:
     case SYS_QUERYENDSESSION:
-    case UM_QUIT: quit = true; break;
+    case UM_QUIT:
+        quit = true;
+        break;
     case SYS_COMMAND:
         switch (Low16(m.WParam)) {
-        case MENU_OPENDIALOG: LoadDialog(); break;
-        case MENU_CLOSEDIALOG: CloseDialog(); break;
-        case MENU_EXIT: quit = true; break;
+        case MENU_OPENDIALOG:
+            LoadDialog();
+            break;
+        case MENU_CLOSEDIALOG:
+            CloseDialog();
+            break;
+        case MENU_EXIT:
+            quit = true;
+            break;
         }
         break;
-    case SYS_TIMER: Poll(); break;
+    case SYS_TIMER:
+        Poll();
+        break;
     case UM_TRAYICON:
         if (m.LParam == TRAY_LBUTTONDOWN)
             LoadDialog();
@@ -126,7 +140,9 @@ void TKovrin::HandleMessage(const Message& m, bool& quit) {
         break;
     case UM_APPLYSETTINGS:
         switch (Low8(m.WParam)) {
-        case APPLY_ALL: ApplyAllSettings(); break;
+        case APPLY_ALL:
+            ApplyAllSettings();
+            break;
         case APPLY_EVENTS:
             WriteJournal(TextApplyEvents, JK_INFO);
             FreeEventRules();
@@ -146,13 +162,19 @@ void TKovrin::HandleMessage(const Message& m, bool& quit) {
         SendToDialog(TD_RATING, &rating_);
         SendToDialog(TD_STATUS, &status_);
         break;
-    case UM_DIALOGCLOSED: UnloadDialog(); break;
+    case UM_DIALOGCLOSED:
+        UnloadDialog();
+        break;
     case UM_SUSPEND:
         if (m.WParam == 0) suspended_ = false;
         if (m.WParam == 1) suspended_ = true;
         break;
-    case UM_RUNCOMMAND: RunCommandForDialog(Low8(m.WParam), m.LParam); break;
-    case UM_TESTEVENT: RunRulesById(static_cast<std::uint16_t>(m.WParam)); break;
+    case UM_RUNCOMMAND:
+        RunCommandForDialog(Low8(m.WParam), m.LParam);
+        break;
+    case UM_TESTEVENT:
+        RunRulesById(static_cast<std::uint16_t>(m.WParam));
+        break;
     case UM_REFRESH:
         if (ExecuteCommand(CMD_RATING, nullptr, &rating_, sizeof rating_)) {
             SendToDialog(TD_RATING, &rating_);
@@ -161,8 +183,11 @@ void TKovrin::HandleMessage(const Message& m, bool& quit) {
             CountFailedPoll();
         }
         break;
-    case UM_READDICON: AddTrayIcon(); break;
-    default: break;
+    case UM_READDICON:
+        AddTrayIcon();
+        break;
+    default:
+        break;
     }
 }
 
@@ -257,7 +282,7 @@ void TKovrin::ApplyAllSettings() {
 void TKovrin::CheckStatistics(bool quitting) {
     // One record per mains transition: the flag is consumed by the pass that follows the
     // poll, whether or not a record could be written then.
-    const StatCheck check{statInterval_, failedPolls_, suspended_,
+    const StatCheck check{statInterval_,          failedPolls_,           suspended_,
                           statTransitionPending_, statTransitionPending_, quitting};
     statTransitionPending_ = false;
     const std::uint32_t now = platform_.Clock.TickCount();

@@ -43,7 +43,9 @@ bool TKovrin::Open() {
     return true;
 }
 
-void TKovrin::Close() { EndDeviceLog(); }
+void TKovrin::Close() {
+    EndDeviceLog();
+}
 
 bool TKovrin::StartWindowThread() {
     const bool ok = platform_.Queue.Start();
@@ -51,11 +53,17 @@ bool TKovrin::StartWindowThread() {
     return ok && window_ != 0;
 }
 
-void TKovrin::StopWindowThread() { platform_.Queue.Stop(); }
+void TKovrin::StopWindowThread() {
+    platform_.Queue.Stop();
+}
 
-bool TKovrin::TakeMessage(Message& message) { return platform_.Queue.Take(message); }
+bool TKovrin::TakeMessage(Message& message) {
+    return platform_.Queue.Take(message);
+}
 
-void TKovrin::ReleaseMessage() { platform_.Queue.Release(); }
+void TKovrin::ReleaseMessage() {
+    platform_.Queue.Release();
+}
 
 bool TKovrin::ShowMessageAsync(WindowHandle owner, const std::string& text,
                                const std::string& caption, std::uint32_t type, int replyId) {

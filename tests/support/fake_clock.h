@@ -32,7 +32,8 @@ public:
 };
 
 inline std::string FakeClock::LongTime(TDateTime value) {
-    long long secs = static_cast<long long>((value - static_cast<long long>(value)) * 86400.0 + 0.5);
+    long long secs =
+        static_cast<long long>((value - static_cast<long long>(value)) * 86400.0 + 0.5);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", secs / 3600, secs / 60 % 60, secs % 60);
     return buf;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
     std::deque<std::string> replies;
     // Deliver replies in pieces of this size per status query (0 = whole).
     std::size_t pieceSize = 0;
+    // When set, answers each write instead of `replies`: a device model.
+    std::function<std::string(const std::string& written)> responder;
 
     // What the port saw.
     bool isOpen = false;
@@ -97,7 +100,9 @@ public:
         if (!writeOk) return Fail(1117);
         done = size > writeShort ? size - writeShort : 0;
         written.append(static_cast<const char*>(data), done);
-        if (!replies.empty()) {
+        if (responder) {
+            pending_ += responder(std::string(static_cast<const char*>(data), done));
+        } else if (!replies.empty()) {
             pending_ += replies.front();
             replies.pop_front();
         }
@@ -113,7 +118,8 @@ private:
     // Pending replies move into `incoming` piece by piece as the driver asks.
     std::size_t Available() {
         if (!pending_.empty()) {
-            const std::size_t n = pieceSize ? std::min(pieceSize, pending_.size()) : pending_.size();
+            const std::size_t n =
+                pieceSize ? std::min(pieceSize, pending_.size()) : pending_.size();
             incoming += pending_.substr(0, n);
             pending_.erase(0, n);
         }

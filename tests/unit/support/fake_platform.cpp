@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "common/records.h"
 #include "common/messages.h"
+#include "common/records.h"
 
 std::intptr_t FakeQueue::Send(WindowHandle to, std::uint32_t msg, std::uintptr_t w,
                               std::intptr_t l) {
@@ -16,11 +16,21 @@ std::intptr_t FakeQueue::Send(WindowHandle to, std::uint32_t msg, std::uintptr_t
         // Copy what the receiver would copy before the send returns.
         std::size_t size = 0;
         switch (w & 0x7F) {
-        case TD_STATUS: size = sizeof(TUpsStatus); break;
-        case TD_INFO: size = sizeof(TUpsInfo); break;
-        case TD_RATING: size = sizeof(TUpsRating); break;
-        case TD_JOURNAL: size = sizeof(TJournalRecord); break;
-        case TD_ANSWER: size = 256; break;
+        case TD_STATUS:
+            size = sizeof(TUpsStatus);
+            break;
+        case TD_INFO:
+            size = sizeof(TUpsInfo);
+            break;
+        case TD_RATING:
+            size = sizeof(TUpsRating);
+            break;
+        case TD_JOURNAL:
+            size = sizeof(TJournalRecord);
+            break;
+        case TD_ANSWER:
+            size = 256;
+            break;
         }
         s.payload.assign(reinterpret_cast<const char*>(l), size);
     }
