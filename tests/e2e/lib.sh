@@ -142,3 +142,37 @@ sim_event_time() { awk -v e="$1" '$2 == "EV" { $1 = $1; t = $1; $1 = ""; sub(/^ 
 poll_gaps() { # from to
     sim_poll_times | awk -v a="$1" -v b="$2" '$1 >= a && $1 <= b { if (n++) printf "%.2f\n", $1 - p; p = $1 }'
 }
+
+# Appends an event rule to Events.ups: id source action parameter [expression] (UTF-8 in,
+# Windows-1251 in the file).
+add_rule() {
+    python3 - "$WORK/Events.ups" "$@" <<'PY'
+import struct, sys
+path, rid, source, action, param = sys.argv[1:6]
+expr = sys.argv[6] if len(sys.argv) > 6 else ""
+def text(s, size):
+    b = s.encode("cp1251")[:size]
+    return bytes([len(b)]) + b.ljust(size, b"\0")
+rec = struct.pack("<HBB", int(rid), int(source), int(action)) + text(param, 255) + text(expr, 255)
+assert len(rec) == 516
+open(path, "ab").write(rec)
+PY
+}
+
+# Appends a custom command to CustCmds.ups: id code description parameter.
+add_command() {
+    python3 - "$WORK/CustCmds.ups" "$@" <<'PY'
+import struct, sys
+path, cid, code, desc, param = sys.argv[1:6]
+def text(s, size):
+    b = s.encode("cp1251")[:size]
+    return bytes([len(b)]) + b.ljust(size, b"\0")
+rec = struct.pack("<HB", int(cid), int(code)) + text(desc, 50) + text(param, 50)
+assert len(rec) == 105
+open(path, "ab").write(rec)
+PY
+}
+
+# Whether a top-level window with this caption exists; closes it with --close.
+find_window() { wine "$KOVRIN_POST" --find "$1" >/dev/null 2>&1; }
+close_window() { wine "$KOVRIN_POST" --close "$1" >/dev/null 2>&1; }
