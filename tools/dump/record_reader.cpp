@@ -23,6 +23,22 @@ private:
     int fd_;
 };
 
+// Reads `size` bytes at `offset`; false on an error, a short count at the end of the file.
+bool ReadAt(int fd, std::uint64_t offset, std::size_t size, std::string& out) {
+    out.resize(size);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n =
+            ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    return true;
+}
+
 RecordReader::Batch Failure(std::string why) {
     RecordReader::Batch b;
     b.State = RecordReader::Status::Failed;
@@ -55,9 +71,17 @@ RecordReader::Batch RecordReader::Next(std::size_t maxRecords) {
     const auto size = static_cast<std::uint64_t>(st.st_size);
     const auto device = static_cast<std::uint64_t>(st.st_dev);
     const auto inode = static_cast<std::uint64_t>(st.st_ino);
-    if (known_ && (gone_ || device != device_ || inode != inode_ || size < position_)) {
+    bool replaced = known_ && (gone_ || device != device_ || inode != inode_ || size < position_);
+    if (known_ && !replaced && position_ > 0) {
+        std::string again;
+        if (!ReadAt(fd.Get(), position_ - recordSize_, recordSize_, again))
+            return Failure(std::strerror(errno));
+        replaced = again != lastRecord_;
+    }
+    if (replaced) {
         batch.Restarted = true;
         position_ = 0;
+        lastRecord_.clear();
     }
     known_ = true;
     gone_ = false;
@@ -68,19 +92,12 @@ RecordReader::Batch RecordReader::Next(std::size_t maxRecords) {
     const std::uint64_t whole = (size - position_) / recordSize_;
     const std::size_t wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(whole, maxRecords)) * recordSize_;
-    batch.Records.resize(wanted);
-    std::size_t done = 0;
-    while (done < wanted) {
-        const ssize_t n = ::pread(fd.Get(), batch.Records.data() + done, wanted - done,
-                                  static_cast<off_t>(position_ + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Failure(std::strerror(errno));
-        if (n == 0) break; // cut while we read: keep what is whole
-        done += static_cast<std::size_t>(n);
-    }
-    done -= done % recordSize_;
-    batch.Records.resize(done);
-    position_ += done;
+    if (!ReadAt(fd.Get(), position_, wanted, batch.Records)) return Failure(std::strerror(errno));
+    // Cut while we read: keep what is whole.
+    batch.Records.resize(batch.Records.size() - batch.Records.size() % recordSize_);
+    position_ += batch.Records.size();
+    if (!batch.Records.empty())
+        lastRecord_ = batch.Records.substr(batch.Records.size() - recordSize_);
     const std::uint64_t rest = size > position_ ? size - position_ : 0;
     batch.Trailing = rest < recordSize_ ? rest : 0;
     return batch;

@@ -6,6 +6,8 @@
 // Reads the whole records of a file that the monitor may be appending to, one batch at a
 // time, and notices when the file is cut shorter, removed, or removed and created again
 // (the dialog clears the journal that way): reading then starts over at the new start.
+// A new file may get the old one's inode and grow past the old size between two looks,
+// so the last record read is also checked to be still in its place.
 // A trailing fragment is never handed out as a record.
 class RecordReader {
 public:
@@ -35,4 +37,5 @@ private:
     bool known_ = false; // a file has been opened before
     bool gone_ = false;  // and has since been found missing
     std::uint64_t device_ = 0, inode_ = 0;
+    std::string lastRecord_; // the record just before position_
 };
