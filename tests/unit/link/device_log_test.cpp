@@ -30,10 +30,23 @@ TEST(DeviceLog, SessionsAppendEachAfterAnEmptyLine) {
     EXPECT_NE(log.find("] ===\r\r=== Device log session [", footer), std::string::npos);
     EXPECT_EQ(log.find('\n'), std::string::npos);
     EXPECT_EQ(log.back(), '\r');
+
+    // A log the session created is ours alone until the session ends.
+    b.mon.SetDevLog("new.log");
+    ASSERT_TRUE(b.mon.Open());
+#ifdef _WIN32
+    EXPECT_EQ(b.fp.dir.Read("new.log"), "");
+#endif
+    b.mon.Close();
+    const std::string fresh = b.fp.dir.Read("new.log");
+    EXPECT_TRUE(fresh.starts_with("\r=== Device log session [08.12.2026 12:00:08] ===\r!!Port"));
+    EXPECT_TRUE(
+        fresh.ends_with("!!Port closed (COM1)\r=== End log session [08.12.2026 12:00:12] ===\r"));
 }
 
 TEST(DeviceLog, EmptyOrUnusablePathWritesNothingAndStopsNothing) {
     LinkBench b;
+    std::filesystem::remove(b.fp.dir.File("dev.log"));
     b.mon.SetDevLog("   ");
     EXPECT_EQ(b.mon.DevLogPath(), "");
     std::filesystem::create_directory(b.fp.dir.File("adir"));

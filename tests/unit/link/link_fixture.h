@@ -5,7 +5,8 @@
 #include "monitor/link/megatec_mon.h"
 #include "support/fake_platform.h"
 
-// A driver on the fake platform with its device log in the program directory.
+// A driver on the fake platform with its device log in the program directory. The log
+// file exists beforehand, so it is opened shared and the test can read it meanwhile.
 struct TestMon : TMegaTecMon {
     using TMegaTecMon::TMegaTecMon;
     TUpsStatus& StatusRecord() { return status_; }
@@ -16,6 +17,7 @@ struct LinkBench {
     FakePlatform fp;
     TestMon mon{fp.platform};
     LinkBench() {
+        fp.dir.Write("dev.log", "");
         mon.SetPort("COM1");
         mon.SetDevLog("dev.log");
     }

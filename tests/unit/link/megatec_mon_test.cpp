@@ -61,6 +61,13 @@ TEST(MegatecMon, NoAnswerWaitsTheTimeOutInIdleSteps) {
     EXPECT_FALSE(m.mon.PerformCommand(CMD_SHUTDOWN, nullptr, nullptr, 0));
     EXPECT_FALSE(m.mon.PerformCommand(CMD_BEEPON, nullptr, nullptr, 0));
     EXPECT_EQ(m.fp.port.written, "F\r");
+    // A write cut short or refused is a failure.
+    m.fp.port.writeShort = 1;
+    EXPECT_FALSE(m.mon.PerformCommand(CMD_TEST, nullptr, nullptr, 0));
+    m.fp.port.writeOk = false;
+    EXPECT_FALSE(m.mon.PerformCommand(CMD_TEST, nullptr, nullptr, 0));
+    EXPECT_TRUE(m.NewLog().ends_with("<<T\r!?Write error (0, 1)\r#!Perform command (1):\r"
+                                     "<<T\r!?Write error (1117, 0)\r"));
 }
 
 TEST(MegatecMon, StaleInputIsDrainedInBlocks) {

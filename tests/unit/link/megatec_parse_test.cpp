@@ -70,6 +70,7 @@ TEST(MegatecParse, RegulationFromTheBitOrFromTheVoltageDifference) {
     EXPECT_EQ(Flags("240.0", "220.0", "00000000"), 0);
     EXPECT_EQ(Flags("240.0", "228.0", "00000000", 10), 0x0208);
     EXPECT_EQ(Flags("240.0", "228.0", "00100000", 10), 0x0208);
+    EXPECT_EQ(Flags("238.0", "228.0", "00000000", 10), 0x0208); // exactly the difference
     EXPECT_EQ(Flags("225.0", "228.0", "00100000", 10), 0);
     EXPECT_EQ(Flags("210.0", "228.0", "00000000", 10), 0x0204);
     EXPECT_EQ(Flags("?????", "228.0", "00000000", 10), 0); // garbage is no evidence
