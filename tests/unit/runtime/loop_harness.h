@@ -26,11 +26,11 @@ struct FakeUps {
         const std::string in = onBattery ? "000.0" : FormatFixed(input, 1);
         std::string line = "(" + Pad(in, 5) + " " + Pad(in, 5) + " 220.0 025 50.0 " +
                            Pad(FormatFixed(battery, 1), 4) + " 25.0 ";
-        line += onBattery ? '1' : '0';
-        line += "0000";
-        line += "1"; // standby type
-        line += "0";
-        line += beeper ? '1' : '0';
+        line += onBattery ? '1' : '0'; // b7
+        line += "000";                 // battery low, regulating, failed
+        line += "1";                   // b3 standby type
+        line += "00";                  // test, shutdown
+        line += beeper ? '1' : '0';    // b0
         return line + "\r";
     }
     std::string Answer(const std::string& command) {
@@ -38,7 +38,7 @@ struct FakeUps {
         if (silent) return "";
         if (command == "Q1\r") return StatusLine();
         if (command == "F\r") return "#220.0 003 " + ratedBattery + " 50.0\r";
-        if (command == "I\r") return "#SIMULATED CO.  UPSSIM-600 1.0.0     \r";
+        if (command == "I\r") return "#SIMULATED CO.   UPSSIM-600 1.0.0     \r";
         return "";
     }
     int Count(const std::string& command) const {
