@@ -24,8 +24,14 @@ struct FakeUps {
 
     std::string StatusLine() const {
         const std::string in = onBattery ? "000.0" : FormatFixed(input, 1);
-        std::string line = "(" + Pad(in, 5) + " " + Pad(in, 5) + " 220.0 025 50.0 " +
-                           Pad(FormatFixed(battery, 1), 4) + " 25.0 ";
+        // Appended piece by piece: mingw g++ 12 warns falsely on "literal" + string.
+        std::string line = "(";
+        for (const std::string& field :
+             {Pad(in, 5), Pad(in, 5), std::string("220.0"), std::string("025"), std::string("50.0"),
+              Pad(FormatFixed(battery, 1), 4), std::string("25.0")}) {
+            line += field;
+            line += ' ';
+        }
         line += onBattery ? '1' : '0'; // b7
         line += "000";                 // battery low, regulating, failed
         line += "1";                   // b3 standby type
@@ -37,7 +43,12 @@ struct FakeUps {
         received.push_back(command);
         if (silent) return "";
         if (command == "Q1\r") return StatusLine();
-        if (command == "F\r") return "#220.0 003 " + ratedBattery + " 50.0\r";
+        if (command == "F\r") {
+            std::string rating = "#220.0 003 ";
+            rating += ratedBattery;
+            rating += " 50.0\r";
+            return rating;
+        }
         if (command == "I\r") return "#SIMULATED CO.   UPSSIM-600 1.0.0     \r";
         return "";
     }
