@@ -5,19 +5,24 @@ source "$(dirname "$0")/scripts/common.sh"
 cd "$KOVRIN_ROOT"
 
 ensure_packages
+failed=()
 
 log "Native build (portable logic and tools, ASan+UBSan)"
 build_tree native
 log "Native tests"
-ctest --preset native
+ctest --preset native || failed+=("native tests")
 
 log "Win32 build (Kovrin.exe and tests, mingw-w64 i686)"
 build_tree win32 -DKOVRIN_HOST_TOOLS_DIR="$KOVRIN_ROOT/build/native/tools"
 
-log "Win32 tests under Wine"
+log "Win32 tests and end-to-end tests under Wine"
 wine_env
 ensure_wine_prefix "$KOVRIN_ROOT/build/win32/wineprefix"
-status=0
-xvfb-run -a ctest --preset win32 || status=$?
+xvfb-run -a ctest --preset win32 || failed+=("win32 tests")
 wineserver -k 2>/dev/null || true
-exit $status
+
+if [ ${#failed[@]} -gt 0 ]; then
+    log "FAILED: ${failed[*]}"
+    exit 1
+fi
+log "All tests passed"
