@@ -4,14 +4,17 @@
 #include <thread>
 #include <utility>
 
-// The slot-free byte has a third value besides 0 (held) and 1 (free): 2 while a
-// deliverer fills the slot. Only one window thread ever delivers, so the claim never
-// waits in the product, but it keeps two deliverers from writing the slot at once.
+// The slot-free byte has two more values besides 0 (held) and 1 (free): 2 while a
+// deliverer fills the slot, 3 once the control loop has released the message and
+// before its deliverer has seen that. Only one window thread ever delivers, so in the
+// product nobody waits on them, but they keep a second deliverer from overwriting a
+// held message or taking the slot before the first one knows it was released.
 namespace {
 
 constexpr std::uint8_t SlotHeld = 0;
 constexpr std::uint8_t SlotFree = 1;
 constexpr std::uint8_t SlotFilling = 2;
+constexpr std::uint8_t SlotReleased = 3;
 
 // The slot's fields are written by the window thread and read (or cleared) by the
 // control thread; the flags order them, the field accesses themselves must not race.
@@ -69,6 +72,8 @@ void HandOver::Deliver(const Message& message) {
     // otherwise leave the slot busy with nobody left to free it.
     while (slotFree_.load() == SlotHeld && !stopping_.load())
         sleep_(1);
+    expected = SlotReleased;
+    slotFree_.compare_exchange_strong(expected, SlotFree);
 }
 
 bool HandOver::Take(Message& message) {
@@ -79,6 +84,6 @@ bool HandOver::Take(Message& message) {
 
 void HandOver::Release() {
     if (stopping_.load() || slotFree_.load() != SlotHeld) return;
-    slotFree_ = SlotFree;
+    slotFree_ = SlotReleased;
     std::this_thread::yield();
 }

@@ -70,6 +70,8 @@ extern "C" void WINAPI FakeDestroyDialogForm() {
 asm(".section .drectve\n\t.ascii \" -export:CreateDialogForm -export:DestroyDialogForm\"\n\t.text");
 
 TEST(Win32DialogLibrary, LoadsOnlyALibraryWithTheEntryAndCallsThrough) {
+    CreatedWith = nullptr;
+    Destroyed = 0;
     auto library = MakeWin32DialogLibrary();
     EXPECT_FALSE(library->Load("NO_SUCH_DIALOG.DLL"));
     EXPECT_FALSE(library->Load("kernel32.dll")); // loads, but has no CreateDialogForm
