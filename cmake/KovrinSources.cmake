@@ -24,6 +24,7 @@ endfunction()
 # A test program run by ctest; in the win32 tree through Wine with the tree's own prefix.
 function(kovrin_add_test name)
     add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     if(WIN32)
         set_tests_properties(${name} PROPERTIES ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
     endif()

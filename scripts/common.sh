@@ -41,8 +41,14 @@ ensure_wine_prefix() {
         log "Creating the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || true
-        wineserver -w
     fi
+    if [ ! -f "$WINEPREFIX/.no-debugger" ]; then
+        # A crashing test program ends at once instead of waiting in the debugger.
+        wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+            >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.no-debugger"
+    fi
+    wineserver -w
 }
 
 build_tree() { # preset [extra cmake args...]

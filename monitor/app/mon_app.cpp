@@ -37,7 +37,7 @@ TMonApp::TMonApp(TPlatform& platform) : TMegaTecMon(platform) {
     OnLoadSettings = [this] { LoadSettings(); };
 }
 
-TMonApp::~TMonApp() = default;
+TMonApp::~TMonApp() { EndRunElsewhere(); }
 
 // The keys are applied in this order: StatInterval is checked against the Interval just set.
 void TMonApp::LoadSettings() {

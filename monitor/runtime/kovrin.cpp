@@ -22,16 +22,18 @@ TKovrin::TKovrin(TPlatform& platform)
     platform_.Tray.CreateMenu();
 }
 
-TKovrin::~TKovrin() {
-    if (running_.load()) {
-        // Run() works on another thread: ask it to end and keep this thread's own
-        // windows alive while waiting.
-        platform_.Queue.Post(window_, UM_QUIT, 0, 0);
-        while (running_.load()) {
-            platform_.Clock.Sleep(1);
-            platform_.Queue.PumpCallerMessages();
-        }
+void TKovrin::EndRunElsewhere() {
+    if (!running_.load()) return;
+    // Keep this thread's own windows alive while waiting.
+    platform_.Queue.Post(window_, UM_QUIT, 0, 0);
+    while (running_.load()) {
+        platform_.Clock.Sleep(1);
+        platform_.Queue.PumpCallerMessages();
     }
+}
+
+TKovrin::~TKovrin() {
+    EndRunElsewhere();
     platform_.Tray.DestroyMenu();
     RemoveTrayIcon();
     StopWindowThread();

@@ -119,6 +119,10 @@ public:
     bool Suspended() const { return suspended_; }
 
 protected:
+    // If Run() works on another thread, asks it to end and waits. The most derived
+    // destructor calls it first, while every part Run() uses is still alive.
+    void EndRunElsewhere();
+
     // The port name of the journal records; TCOMMon holds the port.
     virtual std::string PortName() const = 0;
 

@@ -88,7 +88,7 @@ bool Contains(const std::string& haystack, const char* needle) {
 // TMonApp, TMegaTecMon and TCOMMon parts are gone, so the shutdown that the run does
 // meanwhile calls into destroyed parts and the process crashes. Enable it once the
 // most derived destructor waits for the run before anything is torn down.
-TEST(MonitorShutdown, DISABLED_DestroyingAMonitorThatRunsElsewhereEndsTheRunFirst) {
+TEST(MonitorShutdown, DestroyingAMonitorThatRunsElsewhereEndsTheRunFirst) {
     Monitor monitor;
     ASSERT_NE(monitor.queue->Window(), 0u);
     std::thread runner([&] { monitor.app->Run(); });
