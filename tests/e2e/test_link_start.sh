@@ -19,13 +19,13 @@ expected=(
     "#!Port initialization finished"
     "#!Perform command (9):"
     "<<I"
-    ">>#SIMULATED CO.  UPSSIM-600 1.0.0     "
+    ">>#SIMULATED CO.   UPSSIM-600 1.0.0     "
     "#!Perform command (10):"
     "<<F"
     ">>#220.0 003 12.00 50.0"
     "#!Perform command (9):"
     "<<I"
-    ">>#SIMULATED CO.  UPSSIM-600 1.0.0     "
+    ">>#SIMULATED CO.   UPSSIM-600 1.0.0     "
 )
 mapfile -t lines < <(devlog_lines | grep -v '^$' | sed -n '/=== Device log session/,$p' | tail -n +2)
 for i in "${!expected[@]}"; do
