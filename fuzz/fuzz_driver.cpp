@@ -4,27 +4,34 @@
 //
 // Input: 12 header bytes, then the argument, the stale bytes and the answer:
 //   0  command number (mod 16: 14 is past the table, 15 runs the identification, whose
-//      two commands get the answer up to its first CR and the rest)
+//      two commands get the answer up to its first CR and the rest); with bit 10 set,
+//      a status command runs as the monitor's poll does, with event rules loaded
 //   1  flags: 01 no output, 02 no argument, 04 beeper on in the last status, 08 write
 //      fails, 10 short write, 20 looped-back cable (the command comes back before the
 //      answer), 40 device log on, 80 the stale bytes repeated 40 times
 //   2  piece size per status query (0: everything at once)
-//   3  output size: for CMD_CUSTOM the buffer size (0: the callers' 256, 254: none at
+//   3  output size (the last status's flags for a poll): for CMD_CUSTOM the buffer size (0: the
+//   callers' 256, 254: none at
 //      all, 255: 2000); for a record, 1 gives one byte too few
 //   4  AltTransDiff
 //   5  time-out: value * 20 - 100 ms
 //   6  argument length, 7 stale length
 //   8  query failure mask, 9 read failure mask, 10 error flag mask, 11 mask of queries
 //      that announce one byte more than there is (bit i: the i-th call mod 8)
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/commands.h"
+#include "common/events.h"
+#include "common/numbers.h"
 #include "common/records.h"
 #include "fuzz_support.h"
 #include "monitor/link/megatec_mon.h"
@@ -150,6 +157,58 @@ void CheckDeviceLog(const fuzz::MemoryFiles& files) {
             FUZZ_CHECK((c >= 32 && c <= 126) || c == '\r');
 }
 
+// The status line read as the protocol's field table says, for comparison with the
+// driver. Empty where the two are allowed to differ: a field beyond a 32-bit float or a
+// load beyond the byte, and regulation judged from a garbled voltage.
+struct ReferenceStatus {
+    float Values[6]; // input, fault, output, battery, frequency, temperature (record order)
+    std::uint8_t Load;
+    std::uint16_t Flags;
+    bool Comparable = true;
+};
+
+ReferenceStatus ReadStatusLine(std::string_view line, std::uint8_t altTransDiff) {
+    line = line.substr(0, line.find('\0'));
+    ReferenceStatus r;
+    const auto field = [&](std::size_t pos, std::size_t len) -> std::optional<double> {
+        if (pos - 1 + len > line.size()) return std::nullopt;
+        return ParseDecimal(line.substr(pos - 1, len));
+    };
+    const auto decimal = [&](std::size_t pos, std::size_t len) {
+        const auto v = field(pos, len);
+        if (v && std::fabs(*v) > FLT_MAX) r.Comparable = false;
+        return v && std::fabs(*v) <= FLT_MAX ? static_cast<float>(*v) : -1.0f;
+    };
+    const float input = decimal(2, 5), output = decimal(14, 5);
+    r.Values[0] = input;
+    r.Values[1] = decimal(8, 5);
+    r.Values[2] = output;
+    r.Values[3] = decimal(29, 4);
+    r.Values[4] = decimal(24, 4);
+    r.Values[5] = decimal(34, 4);
+    std::optional<std::int32_t> load;
+    if (19 + 3 <= line.size()) load = ParseInteger(line.substr(19, 3));
+    if (load && (*load < -1 || *load > 255)) r.Comparable = false;
+    r.Load = load && *load >= 0 ? static_cast<std::uint8_t>(*load) : 255;
+    const auto bit = [&](std::size_t pos) { return pos <= line.size() && line[pos - 1] == '1'; };
+    constexpr std::pair<std::size_t, std::uint16_t> bits[] = {
+        {39, UPS_ONBATTERY}, {40, UPS_BATTLOW},  {42, UPS_FAILED}, {43, UPS_STANDBY},
+        {44, UPS_TEST},      {45, UPS_SHUTDOWN}, {46, UPS_BEEPER}};
+    r.Flags = 0;
+    for (const auto& [pos, flag] : bits)
+        if (bit(pos)) r.Flags |= flag;
+    if (altTransDiff == 0) {
+        if (bit(41)) r.Flags |= UPS_REGULATING | (input > output ? UPS_BUCK : UPS_BOOST);
+    } else if (input == -1.0f || output == -1.0f) {
+        r.Comparable = false;
+    } else if (double{input} - output >= altTransDiff) {
+        r.Flags |= UPS_REGULATING | UPS_BUCK;
+    } else if (double{output} - input >= altTransDiff) {
+        r.Flags |= UPS_REGULATING | UPS_BOOST;
+    }
+    return r;
+}
+
 void CheckStatus(const unsigned char* before, const unsigned char* after) {
     TUpsStatus s;
     std::memcpy(&s, after, sizeof s);
@@ -188,11 +247,61 @@ void CheckIdentify(Driver& mon, ScriptedPort& port, std::uint8_t fill) {
     if (!ok) FUZZ_CHECK(!infoChanged);
 }
 
+TEventRule Rule(std::uint16_t id, std::uint8_t source, std::uint8_t action,
+                std::string_view parameter, std::string_view expression) {
+    TEventRule rule;
+    std::memset(&rule, 0, sizeof rule);
+    rule.Id = id;
+    rule.Source = source;
+    rule.Action = action;
+    rule.Parameter.Assign(parameter);
+    rule.Expression.Assign(expression);
+    return rule;
+}
+
+// Rules whose texts and expressions use every macro, and a custom command they send.
+void WriteRulesAndCommands(fuzz::MemoryFiles& files) {
+    const TEventRule rules[] = {
+        Rule(1, 0, ACT_JOURNALMESSAGE, "Сеть: $INPUT/$OUTPUT В, $FAIL, $FREQ Гц, $ACFTIME", ""),
+        Rule(2, EV_EXPRESSION, ACT_SCREENMESSAGE, "$LOAD% $CHARGE% $TERM", "%LOAD > 80"),
+        Rule(3, EV_EXPRESSION, ACT_JOURNALMESSAGE, "$BATTERY", "%INPUT < $OUTPUT"),
+        Rule(4, EV_EXPRESSION, ACT_UPSCOMMAND, "1", "%ACFTIME > 0.0035"),
+        Rule(5, 8, ACT_RUNPROGRAM, "\"C:\\Program Files\\x.exe\" $INPUT", ""),
+    };
+    TCustomCommand command;
+    std::memset(&command, 0, sizeof command);
+    command.Id = 1;
+    command.Code = CMD_BEEPTOGGLE;
+    const std::string dir = fuzz::ProgramDir;
+    files.files[dir + "Events.ups"] =
+        std::make_shared<std::string>(reinterpret_cast<const char*>(rules), sizeof rules);
+    files.files[dir + "CustCmds.ups"] =
+        std::make_shared<std::string>(reinterpret_cast<const char*>(&command), sizeof command);
+}
+
+// A poll: a failed one keeps the last good status whole; a good one leaves a charge in
+// range and a journal of whole records.
+void CheckPoll(Driver& mon, ScriptedPort& port, const fuzz::MemoryFiles& files) {
+    TUpsStatus before;
+    std::memcpy(&before, &mon.StatusRecord(), sizeof before);
+    const bool ok = mon.EvaluateStatus();
+    if (!ok) {
+        FUZZ_CHECK(std::memcmp(&before, &mon.StatusRecord(), sizeof before) == 0);
+        return;
+    }
+    FUZZ_CHECK(port.written.compare(0, 3, "Q1\r") == 0);
+    FUZZ_CHECK(mon.StatusRecord().BatteryCharge <= 100);
+    if (const std::string* journal = files.Content(mon.JournalPath()))
+        FUZZ_CHECK(journal->size() % sizeof(TJournalRecord) == 0);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Reader in(data, size);
-    const std::uint8_t number = in.Byte() % 16;
+    const std::uint8_t first = in.Byte();
+    const std::uint8_t number = first % 16;
+    const bool poll = number == CMD_STATUS && (first & 0x10) != 0;
     const std::uint8_t flags = in.Byte();
     const std::uint8_t piece = in.Byte();
     const std::uint8_t outputSel = in.Byte();
@@ -217,6 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     fuzz::Platform p(port);
+    if (poll) WriteRulesAndCommands(p.files);
     Driver mon(p.platform);
     mon.SetPort("COM1");
     if (flags & 0x40) mon.SetDevLog("dev.log");
@@ -244,6 +354,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* argument = (flags & 0x02) ? nullptr : argBytes.c_str();
     const std::string arg = argument ? std::string(argument) : std::string();
 
+    if (poll) {
+        // The last status's flags come from the output size byte, which a poll has no use for.
+        mon.StatusRecord().Flags = static_cast<std::uint16_t>(mon.StatusRecord().Flags | outputSel);
+        mon.SetBattVoltageRange(13.6f, 10.5f);
+        mon.LoadEventRules();
+        mon.LoadCustomCommands();
+        CheckPoll(mon, port, p.files);
+        CheckDeviceLog(p.files);
+        return 0;
+    }
     if (number == 15) {
         CheckIdentify(mon, port, outputSel);
         CheckDeviceLog(p.files);
@@ -295,6 +415,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case CommandAnswer::Status:
         FUZZ_CHECK(got.size() >= 47 && got[0] == '(');
         CheckStatus(before.data(), output.data());
+        if (const ReferenceStatus r = ReadStatusLine(got, altTransDiff); r.Comparable) {
+            TUpsStatus parsed;
+            std::memcpy(&parsed, output.data(), sizeof parsed);
+            FUZZ_CHECK(std::memcmp(&parsed, r.Values, sizeof r.Values) == 0);
+            FUZZ_CHECK(parsed.Load == r.Load);
+            FUZZ_CHECK(parsed.Flags == r.Flags);
+        }
         break;
     case CommandAnswer::Info:
         FUZZ_CHECK(got.size() >= 39 && got[0] == '#');

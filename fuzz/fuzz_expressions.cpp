@@ -5,6 +5,7 @@
 // bits put a special value into the current status's fields (bit i: float i, bit 6 the
 // time on battery, bit 7 the load = 255), one byte choosing the special value, then the
 // text.
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <string_view>
 
 #include "common/clock.h"
+#include "common/numbers.h"
 #include "common/records.h"
 #include "fuzz_support.h"
 #include "monitor/events/expressions.h"
@@ -39,6 +41,87 @@ template <typename T> T Special(std::uint8_t which) {
                         static_cast<T>(229.96),
                         static_cast<T>(0.00347)};
     return values[which % std::size(values)];
+}
+
+// The macros replaced as described: each in the table's order, the leftmost occurrence
+// again and again from the start, until none is left.
+std::string ReferenceMacros(std::string text, const TUpsStatus& s, IClock& clock) {
+    const std::string values[] = {
+        FormatFixed(s.InputVoltage, 1),   FormatFixed(s.OutputVoltage, 1),
+        FormatFixed(s.BatteryVoltage, 2), FormatFixed(s.InputFaultVoltage, 1),
+        FormatFixed(s.InputFrequency, 1), FormatFixed(s.Temperature, 1),
+        std::to_string(unsigned{s.Load}), std::to_string(unsigned{s.BatteryCharge}),
+        clock.LongTime(s.BatteryTime)};
+    for (std::size_t m = 0; m < std::size(MacroNames); ++m)
+        for (std::size_t at; (at = text.find(MacroNames[m])) != std::string::npos;)
+            text.replace(at, MacroNames[m].size(), values[m]);
+    return text;
+}
+
+// "variable operator number" read word by word as described, for comparison.
+bool ReferenceExpression(std::string_view text, const TUpsStatus& before, const TUpsStatus& now) {
+    if (text.empty()) return false;
+    const auto values = [](const TUpsStatus& s) {
+        const double time = s.BatteryTime;
+        const float acf = std::isnan(time)                            ? NAN
+                          : time > std::numeric_limits<float>::max()  ? INFINITY
+                          : time < -std::numeric_limits<float>::max() ? -INFINITY
+                                                                      : static_cast<float>(time);
+        return std::array<float, 9>{s.InputVoltage,
+                                    s.OutputVoltage,
+                                    s.BatteryVoltage,
+                                    s.InputFaultVoltage,
+                                    s.InputFrequency,
+                                    static_cast<float>(s.Load),
+                                    s.Temperature,
+                                    static_cast<float>(s.BatteryCharge),
+                                    acf};
+    };
+    constexpr std::string_view names[] = {"%INPUT", "%OUTPUT", "%BATT",   "%FAIL",   "%FREQ",
+                                          "%LOAD",  "%TERM",   "%CHARGE", "%ACFTIME"};
+    float a = 0, b = 0;
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        if (text.substr(0, names[i].size()) == names[i]) {
+            a = values(before)[i];
+            b = values(now)[i];
+            break;
+        }
+    std::size_t pos = std::min(text.find(' '), text.size());
+    const auto word = [&]() {
+        while (pos < text.size() && text[pos] == ' ')
+            ++pos;
+        const std::size_t end = std::min(text.find(' ', pos), text.size());
+        const std::string_view w = text.substr(pos, end - pos);
+        pos = end;
+        return w.substr(0, 50);
+    };
+    const std::string_view op = word();
+    constexpr std::string_view ops[] = {"=", ">", ">=", "<", "<=", "<>"};
+    int code = -1;
+    for (int i = 0; i < 6; ++i)
+        if (op == ops[i]) code = i;
+    if (code < 0) return false;
+    const double parsed = ParseDecimalOr(word(), 0.0);
+    const float number = parsed > std::numeric_limits<float>::max()    ? INFINITY
+                         : parsed < -std::numeric_limits<float>::max() ? -INFINITY
+                                                                       : static_cast<float>(parsed);
+    const auto compare = [code, number](float v) {
+        switch (code) {
+        case 0:
+            return v == number;
+        case 1:
+            return v > number;
+        case 2:
+            return v >= number;
+        case 3:
+            return v < number;
+        case 4:
+            return v <= number;
+        default:
+            return v != number;
+        }
+    };
+    return !compare(a) && compare(b);
 }
 
 TUpsStatus ReadStatus(fuzz::Reader& in) {
@@ -81,6 +164,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (dollars == 0) FUZZ_CHECK(replaced == text);
 
     // Nothing changed between two polls: nothing can have become true.
+    FUZZ_CHECK(replaced == ReferenceMacros(text, current, clock));
+    FUZZ_CHECK(EvaluateExpression(text, previous, current) ==
+               ReferenceExpression(text, previous, current));
+    FUZZ_CHECK(EvaluateExpression(replaced, previous, current) ==
+               ReferenceExpression(replaced, previous, current));
     FUZZ_CHECK(!EvaluateExpression(text, current, current));
     FUZZ_CHECK(!EvaluateExpression(replaced, previous, previous));
     EvaluateExpression(replaced, previous, current);

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "monitor/app/ini_reader.h"
@@ -40,6 +42,74 @@ bool IsSeparator(char c) {
     return c == '\0' || c == '\t' || c == ' ' || c == '=';
 }
 
+// The settings file's lines: ended by CR LF, a lone CR or a lone LF.
+std::vector<std::string> Lines(const std::string& content) {
+    std::vector<std::string> lines;
+    std::size_t i = 0;
+    while (i < content.size()) {
+        const std::size_t end = content.find_first_of("\r\n", i);
+        if (end == std::string::npos) {
+            lines.push_back(content.substr(i));
+            break;
+        }
+        lines.push_back(content.substr(i, end - i));
+        i = end + (content.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The reading of one key step by step as the settings file's format describes it. Empty
+// where the reader may choose: a line longer than 255 characters, a quoted value that the
+// file never closes, or one that grows past 255 characters.
+std::optional<std::string> ReferenceValue(const std::string& content, const std::string& keyName) {
+    const std::vector<std::string> lines = Lines(content);
+    for (const std::string& l : lines)
+        if (l.size() > 255) return std::nullopt;
+    std::string key = keyName;
+    for (char& c : key)
+        c = Upper(c);
+    std::size_t at = 0;
+    std::string value;
+    bool found = false;
+    for (; at < lines.size() && !found; ++at) {
+        std::string line = lines[at];
+        std::size_t start = 0;
+        while (start < line.size() && IsSeparator(line[start]))
+            ++start;
+        line = line.substr(start);
+        line = line.substr(0, line.find(';'));
+        if (line.empty()) continue;
+        for (char& c : line) {
+            const bool separator = IsSeparator(c);
+            c = Upper(c);
+            if (separator) break;
+        }
+        if (line.compare(0, key.size(), key) != 0) continue;
+        std::size_t pos = key.size();
+        while (pos < line.size() && IsSeparator(line[pos]))
+            ++pos;
+        value = line.substr(pos);
+        found = true;
+    }
+    while (!value.empty() && IsSeparator(value.back()))
+        value.pop_back();
+    if (value.empty() || value[0] != '"') return value;
+    // A lone quote both begins and ends the value.
+    bool closed = value.back() == '"';
+    for (; !closed && at < lines.size(); ++at) {
+        const std::size_t quote = lines[at].find('"');
+        value += "\r\n" + lines[at].substr(0, quote == std::string::npos ? quote : quote + 1);
+        closed = quote != std::string::npos;
+    }
+    if (!closed) return std::nullopt;
+    if (value.size() > 255) return std::nullopt;
+    return value.size() < 2 ? std::string() : value.substr(1, value.size() - 2);
+}
+
 const char* const SettingKeys[] = {"Port",           "DTR",          "RTS",     "Interval",
                                    "FailInterval",   "StatInterval", "TimeOut", "MinBattVoltage",
                                    "MaxBattVoltage", "AltTransDiff", "DevLog"};
@@ -70,6 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(value.size() <= content.size() + lineBreaks);
         FUZZ_CHECK(value.size() <= 255);
         FUZZ_CHECK(ReadIniValue(p.files, iniPath, k) == value);
+        if (const auto expected = ReferenceValue(content, k)) FUZZ_CHECK(value == *expected);
         if (!value.empty() && content.find('"') == std::string::npos) {
             // An unquoted value is one line, trimmed of separators at its end.
             FUZZ_CHECK(value.find('\r') == std::string::npos &&

@@ -58,6 +58,9 @@ DRIVER = {
     "write_short": driver(1, flags=0x50),
     "no_output": driver(0, STATUS, flags=0x41),
     "identify": driver(15, RATING + INFO),
+    "poll_power_fail": driver(0x10, b"(000.0 000.0 228.0 085 00.0 11.1 30.5 10001001\r"),
+    "poll_power_back": driver(0x10, STATUS, outsel=0x03),
+    "poll_garbled": driver(0x10, b"(@@@.@ 219.0 --.-- 255 50.0 13.6 25.0 11111111\r"),
     "identify_no_info": driver(15, RATING + b"NAK\r"),
 }
 
