@@ -5,7 +5,7 @@ KOVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages the builds and tests need (wine32 needs the i386 architecture).
 KOVRIN_PACKAGES=(cmake make g++ python3 libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-    wine wine32:i386 xvfb xauth)
+    wine wine32:i386 xvfb xauth locales)
 
 log() { printf '\n== %s\n' "$*"; }
 
@@ -26,8 +26,20 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Wine reads the Russian locale's code page from the Unix side too; generate it once so
+# that shells and Wine agree on it.
+ensure_locale() {
+    locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' && return 0
+    local sudo=
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+}
+
 # Wine as the test machine: quiet, no Mono/Gecko prompts, Russian locale (code page 1251).
 wine_env() {
+    ensure_locale
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     { export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8; } 2>/dev/null

@@ -68,6 +68,7 @@ void TKovrin::Run() {
     platform_.Queue.Post(window_, UM_REFRESH, 0, 0); // first poll at once
     lastStatTick_ = 0;
     statTransitionPending_ = false;
+    statusPolled_ = false;
 
     bool quit = false;
     while (!quit) {
@@ -231,6 +232,7 @@ void TKovrin::Poll() {
         RaiseEvent(EV_LINKUP);
     }
     failedPolls_ = 0;
+    statusPolled_ = true;
     if (failed || returned) statTransitionPending_ = true;
 }
 
@@ -255,6 +257,7 @@ void TKovrin::ApplyAllSettings() {
     platform_.Queue.StopTimer(PollTimerId);
     Close();
     status_ = TUpsStatus{}; // the first poll afterwards always counts as a change
+    statusPolled_ = false;
     WriteJournal(TextLoading, JK_INFO);
     Open();
     if (!opened_) {
@@ -285,6 +288,9 @@ void TKovrin::CheckStatistics(bool quitting) {
     const StatCheck check{statInterval_,          failedPolls_,           suspended_,
                           statTransitionPending_, statTransitionPending_, quitting};
     statTransitionPending_ = false;
+    // Until the first poll of the run (or after the settings were applied) the status is
+    // all zeros, which is no measurement: the diagram would show a drop to 0 V each time.
+    if (!statusPolled_) return;
     const std::uint32_t now = platform_.Clock.TickCount();
     if (!StatRecordDue(check, now, lastStatTick_)) return;
     WriteStatRecord();

@@ -20,7 +20,7 @@
 class TKovrin {
 public:
     static constexpr WindowHandle NoDialog = static_cast<WindowHandle>(-1);
-    static constexpr std::uint32_t IdleStep = 10;    // ms
+    static constexpr std::uint32_t IdleStep = 10; // ms
     static constexpr std::int32_t LinkLossThreshold = 3;
 
     explicit TKovrin(TPlatform& platform);
@@ -172,4 +172,5 @@ protected:
     std::int32_t failedPolls_ = 0;
     std::uint32_t lastStatTick_ = 0;
     bool statTransitionPending_ = false;
+    bool statusPolled_ = false; // a poll succeeded since the status was last zeroed
 };

@@ -6,6 +6,8 @@ set -euo pipefail
 : "${KOVRIN_DIST:?}" "${KOVRIN_TOOLS:?}" "${KOVRIN_WORK:?}" "${WINEPREFIX:?}"
 source "$KOVRIN_SOURCE/scripts/common.sh"
 wine_env
+# Wine gets the Russian locale; the checks here read numbers with a decimal point.
+awk() { LC_ALL=C command awk "$@"; }
 
 UPSSIM=$KOVRIN_TOOLS/upssim/upssim
 DUMP=$KOVRIN_TOOLS/dump/kovrin-dump
@@ -75,13 +77,14 @@ start_simulator() { # [upssim options --] events...
     [ -n "${SIM_NO_MAP:-}" ] || map_com1 "$pty"
 }
 
-# Wine links dosdevices/com1 to the registry's device when its server starts.
-map_com1() { # device
+# Wine links dosdevices/comN to the registry's device when its server starts.
+map_port() { # COMn device
     wineserver -k 2>/dev/null || true
-    wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$1" /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Wine\Ports' /v "$1" /d "$2" /f >/dev/null 2>&1
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
 }
+map_com1() { map_port COM1 "$1"; }
 
 start_kovrin() {
     (cd "$WORK" && exec wine "$WORK/Kovrin.exe") >"$WORK/wine.out" 2>&1 &
@@ -137,7 +140,7 @@ post_message() { # msg [wparam [lparam]]
 # Seconds (wall clock, relative to the simulator's start) of each status command it received.
 sim_poll_times() { awk '$2 == "RX" && $3 == "\"Q1\"" { print $1 }' "$WORK/sim.log"; }
 # Seconds at which a simulator event happened, e.g. sim_event_time "mains off".
-sim_event_time() { awk -v e="$1" '$2 == "EV" { $1 = $1; t = $1; $1 = ""; sub(/^ /, ""); if ($0 == e) { print t; exit } }' "$WORK/sim.log"; }
+sim_event_time() { awk -v e="$1" '$2 == "EV" { t = $1; $1 = ""; $2 = ""; sub(/^ +/, ""); sub(/ +\(line [0-9]+\)$/, ""); if ($0 == e) { print t; exit } }' "$WORK/sim.log"; }
 # Gaps between consecutive polls that both fall inside [from, to] seconds.
 poll_gaps() { # from to
     sim_poll_times | awk -v a="$1" -v b="$2" '$1 >= a && $1 <= b { if (n++) printf "%.2f\n", $1 - p; p = $1 }'
@@ -173,6 +176,6 @@ open(path, "ab").write(rec)
 PY
 }
 
-# Whether a top-level window with this caption exists; closes it with --close.
-find_window() { wine "$KOVRIN_POST" --find "$1" >/dev/null 2>&1; }
-close_window() { wine "$KOVRIN_POST" --close "$1" >/dev/null 2>&1; }
+# Whether a message box is open; presses OK in it.
+find_box() { wine "$KOVRIN_POST" --find-box >/dev/null 2>&1; }
+close_box() { wine "$KOVRIN_POST" --close-box >/dev/null 2>&1; }

@@ -1,7 +1,7 @@
 // kovrin-post: talks to the running monitor as the dialog library and the user would.
 //   kovrin-post MESSAGE [WPARAM [LPARAM]]   post a message to the hidden window
-//   kovrin-post --find CAPTION             exit 0 when a top-level window has this caption
-//   kovrin-post --close CAPTION            press OK in the message box with this caption
+//   kovrin-post --find-box                  exit 0 when a message box is open
+//   kovrin-post --close-box                 press OK in it
 #include <windows.h>
 
 #include <cstdio>
@@ -23,14 +23,15 @@ HWND WaitForWindow(const char* className, const char* caption) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kovrin-post MESSAGE [WPARAM [LPARAM]] | --find CAPTION | "
-                             "--close CAPTION\n");
+        std::fprintf(stderr, "usage: kovrin-post MESSAGE [WPARAM [LPARAM]] | --find-box | "
+                             "--close-box\n");
         return 2;
     }
-    if (std::strcmp(argv[1], "--find") == 0 && argc > 2)
-        return FindWindowA(nullptr, argv[2]) ? 0 : 1;
-    if (std::strcmp(argv[1], "--close") == 0 && argc > 2) {
-        HWND box = FindWindowA(nullptr, argv[2]);
+    // Message boxes are dialogs of the system class "#32770"; found by class, so that no
+    // Cyrillic caption has to survive the command line's code page conversion.
+    if (std::strcmp(argv[1], "--find-box") == 0) return FindWindowA("#32770", nullptr) ? 0 : 1;
+    if (std::strcmp(argv[1], "--close-box") == 0) {
+        HWND box = FindWindowA("#32770", nullptr);
         if (!box) return 1;
         SendMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 new_program_dir "Interval=1000
 FailInterval=1000"
 add_rule 1 10 9 'LOW $BATT' '%BATT < 11.5'
-add_rule 7 2 9 'TESTED'
+add_rule 7 8 9 'TESTED' # UPS fault: never happens here
 start_simulator -- "0 drain 0.25" "0 charge 0.5" "8 mains off" "19 mains on" "24 mains off" "60 quit"
 start_kovrin
 wait_for_journal "Связь с UPS успешно установлена." 30 || fail "no link"

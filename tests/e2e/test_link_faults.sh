@@ -15,8 +15,10 @@ log=$(devlog_lines)
 check "stale input drained under ?>" grep -q '^?>' <<<"$log"
 check "garbage rejected with an answer error" grep -qE '^#\?Answer error \([0-9]+, [0-9]+, [0-9]+, [0-9]+\)$' <<<"$log"
 check "silence logged as 2000, 0, 0, 0" grep -qF '#?Answer error (2000, 0, 0, 0)' <<<"$log"
-check "link lost once" [ "$(journal_count "Нет ответа от UPS.")" = 1 ]
-check "link regained" [ "$(journal_count "Связь с UPS успешно установлена.")" = 2 ]
+# Four seconds of garbage and six of silence at a 1 s poll: the link is lost each time
+# (three failed polls in a row) and comes back each time.
+check "link lost twice" [ "$(journal_count "Нет ответа от UPS.")" = 2 ]
+check "link regained twice" [ "$(journal_count "Связь с UPS успешно установлена.")" = 3 ]
 # Every statistics record holds the simulator's steady values.
 bad=$(stats_csv | awk -F, '$2 != "220.0" || $4 != "220.0" || $7 != "25.0" { print }')
 check "no wrong values in the statistics" [ -z "$bad" ]

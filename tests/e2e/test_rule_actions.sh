@@ -13,11 +13,11 @@ add_command 5 6 'Выключить с восстановлением' '.5 0010'
 start_simulator -- "0 drain 0" "0 load 25" "6 mains off" "14 mains on" "60 quit"
 start_kovrin
 sleep 10
-check "the message box is shown" find_window "Внимание!"
+check "the message box is shown" find_box
 sleep 6
 check "the mains returned while the box was open" wait_for_journal "RETURN" 5
-check "the box is still open" find_window "Внимание!"
-close_window "Внимание!" || true
+check "the box is still open" find_box
+close_box || true
 sleep 1
 stop_kovrin
 
