@@ -14,20 +14,12 @@
 
 #include "common/messages.h"
 #include "monitor/runtime/win32_platform.h"
+#include "support/wait.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() >= end) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // Plays the control loop: takes messages until one with the wanted number comes, and
 // releases the others at once. The wanted one stays held unless `release` is set.

@@ -20,20 +20,12 @@
 #include "monitor/app/mon_app.h"
 #include "monitor/runtime/win32_platform.h"
 #include "support/fake_platform.h"
+#include "support/wait.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() >= end) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 class ProgramDir {
 public:
