@@ -79,8 +79,12 @@ INI = {
 }
 
 
-def ini(key, content, chunk=0):
-    return bytes([len(key), chunk]) + key + content
+INI_KEYS = [b"Port", b"Interval", b"FailInterval", b"StatInterval", b"MinBattVoltage",
+            b"MaxBattVoltage", b"AltTransDiff", b"DevLog"]
+
+
+def ini(key, content, chunk=0, also=b"Port"):
+    return bytes([len(key) | INI_KEYS.index(also) << 5, chunk]) + key + content
 
 
 def status(inp=219.0, fault=219.0, out=220.0, batt=13.6, freq=50.0, temp=25.0, load=25,
@@ -162,8 +166,8 @@ def write(target, seeds):
 def main():
     write("fuzz_driver", DRIVER)
     seeds = {}
-    for name, content in INI.items():
-        seeds[name] = ini(b"Port", content)
+    for i, (name, content) in enumerate(INI.items()):
+        seeds[name] = ini(b"Port", content, also=INI_KEYS[i % len(INI_KEYS)])
     seeds["devlog_key"] = ini(b"devlog", INI["quotes"], chunk=3)
     seeds["empty_key"] = ini(b"", INI["comments"])
     write("fuzz_ini", seeds)
