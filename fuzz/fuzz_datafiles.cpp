@@ -8,9 +8,9 @@
 //      the rules/commands/journal/statistics file is missing
 //   1  after the check: 01 append a journal entry, 02 append a statistics record
 //   then per file (rules, commands, journal, statistics) one byte: bits 0-5 a record
-//   count, bits 6-7 the layout (0 current records, 1 records of the previous layout,
-//   2 current records and a fragment of the next byte's count + 1, 3 the next byte's
-//   count of bytes); the rest fills the files' bytes in turn, repeated as needed.
+//   count (60-63: 64, 65, 128, 129), bits 6-7 the layout (0 current records, 1 records of the
+//   previous layout, 2 current records and a fragment of the next byte's count + 1, 3 the next
+//   byte's count of bytes); the rest fills the files' bytes in turn, repeated as needed.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -126,7 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t sizes[FileCount];
     for (int f = 0; f < FileCount; ++f) {
         const std::uint8_t c = in.Byte();
-        const std::size_t count = c & 0x3F;
+        // Counts from 60 on stand for the lengths around the converter's batch of 64 records.
+        constexpr std::size_t Long[] = {64, 65, 128, 129};
+        const std::size_t count = (c & 0x3F) < 60 ? (c & 0x3F) : Long[(c & 0x3F) - 60];
         switch (c >> 6) {
         case 0:
             sizes[f] = count * CurrentSize[f];
@@ -178,8 +180,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         wasOld = wasOld && before[f]->size() % OldSize[f] == 0;
 
     if (!fatal) {
-        // The monitor runs only on files of the current layout, all four present.
+        // The monitor runs only on files of the current layout, all four present, and
+        // converts only files that all fit the previous one, after a Yes.
         FUZZ_CHECK(Current(now) && now[Stats] != nullptr);
+        FUZZ_CHECK(wasCurrent || (wasOld && (flags & 0x01)));
         FUZZ_CHECK(*now[Stats] == *before[Stats]);
         for (int f = 0; f < Stats; ++f) {
             if (wasCurrent)
