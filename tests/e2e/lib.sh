@@ -179,3 +179,157 @@ PY
 # Whether a message box is open; presses OK in it.
 find_box() { wine "$KOVRIN_POST" --find-box >/dev/null 2>&1; }
 close_box() { wine "$KOVRIN_POST" --close-box >/dev/null 2>&1; }
+
+# ---- Fault scenarios, soak and benchmark runs.
+
+# More simulators beside the one of start_simulator. NAME's scenario, output and log are
+# $WORK/NAME.txt, NAME.out and NAME.log; the pty's path is left in NAMED_SIM_PTY. Each is
+# ended with the test, like the main one.
+NAMED_SIM_PIDS=()
+start_named_simulator() { # name [upssim options --] events...
+    local name=$1
+    shift
+    local opts=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ] && [[ "$1" == --* ]]; do opts+=("$1"); shift; done
+    [ "${1:-}" = "--" ] && shift
+    printf '%s\n' "$@" >"$WORK/$name.txt"
+    "$UPSSIM" --quiet --log "$WORK/$name.log" --scenario "$WORK/$name.txt" "${opts[@]}" \
+        >"$WORK/$name.out" 2>&1 &
+    NAMED_SIM_PIDS+=($!)
+    trap 'stop_named_simulators; cleanup' EXIT
+    local i pty=
+    for i in $(seq 1 100); do
+        pty=$(head -n1 "$WORK/$name.out" 2>/dev/null || true)
+        [[ "$pty" == /dev/* ]] && break
+        sleep 0.05
+    done
+    [[ "$pty" == /dev/* ]] || { echo "simulator $name did not start"; cat "$WORK/$name.out"; exit 1; }
+    NAMED_SIM_PTY=$pty
+}
+stop_named_simulators() {
+    local pid
+    for pid in "${NAMED_SIM_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${NAMED_SIM_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    NAMED_SIM_PIDS=()
+}
+
+# Status commands received by the simulator that writes the given log.
+sim_log_poll_times() { awk '$2 == "RX" && $3 == "\"Q1\"" { print $1 }' "$1"; }
+# Wall-clock seconds at which the main simulator's UPS went on battery or back to mains.
+sim_mains_changes() { # prints "SECONDS off" / "SECONDS on", in order
+    awk '$2 == "ST" && $3 == "utility" { print $1, $4 == "back" ? "on" : "off" }' "$WORK/sim.log"
+}
+
+# One letter per status or rating exchange in the device log, in order: S for an answer
+# that was taken, F for a failed one (answer error, write error).
+devlog_poll_outcomes() {
+    devlog_lines | awk '
+        function done_() { if (cmd == 0 || cmd == 10) printf "%s", bad ? "F" : "S" }
+        /^#!Perform command \(/ { if (started) done_(); started = 1; bad = 0
+                                  cmd = substr($0, 19) + 0 }
+        /^#\?Answer error|^!\?Write error/ { bad = 1 }
+        END { if (started) done_(); print "" }'
+}
+# How many times a run of three or more failed exchanges began: the outages the monitor
+# must journal, once each.
+count_outages() { # outcome letters
+    grep -o 'FFF*' <<<"$1" | awk 'length($0) >= 3' | wc -l
+}
+
+# Bytes of a file, or -1 when it is missing.
+file_size() { stat -c %s "$1" 2>/dev/null || echo -1; }
+
+# Samples the size of a file every few milliseconds until the stop file appears, and
+# writes one line per sample whose size is not a whole number of records: "SECONDS SIZE".
+# A size seen between the pages of one write() is checked again a moment later, so only
+# a file left torn counts. Prints the number of samples taken to the count file.
+watch_record_sizes() { # path record-size out-file stop-file count-file
+    python3 - "$@" <<'PY'
+import os, sys, time
+path, size, out, stop, count = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4], sys.argv[5]
+t0, n = time.time(), 0
+with open(out, "w") as bad:
+    while not os.path.exists(stop):
+        n += 1
+        try:
+            st = os.stat(path)
+        except FileNotFoundError:
+            time.sleep(0.005)
+            continue
+        if st.st_size % size:
+            time.sleep(0.05)
+            try:
+                again = os.stat(path)
+            except FileNotFoundError:
+                again = None
+            if again and again.st_ino == st.st_ino and again.st_size % size:
+                bad.write("%.3f %d\n" % (time.time() - t0, again.st_size))
+                bad.flush()
+        time.sleep(0.005)
+open(count, "w").write("%d\n" % n)
+PY
+}
+
+# The Linux process of this prefix's Kovrin.exe (Wine runs each Windows process as one),
+# found by its command line and its WINEPREFIX; empty when it is not running.
+kovrin_process() {
+    local p
+    for p in /proc/[0-9]*; do
+        tr '\0' '\n' <"$p/cmdline" 2>/dev/null | head -n1 | grep -qi 'kovrin\.exe$' || continue
+        tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        echo "${p#/proc/}"
+        return 0
+    done
+}
+# The wineserver of this prefix: it runs in the prefix's server directory, named after
+# the device and inode of the prefix.
+wineserver_process() {
+    local dir p dev ino
+    read -r dev ino < <(stat -c '%D %i' "$WINEPREFIX" 2>/dev/null) || return 0
+    dir=$(printf 'server-%s-%x' "$dev" "$ino")
+    for p in /proc/[0-9]*; do
+        [ "$(cat "$p/comm" 2>/dev/null)" = wineserver ] || continue
+        [ "$(basename "$(readlink "$p/cwd" 2>/dev/null)")" = "$dir" ] || continue
+        echo "${p#/proc/}"
+        return 0
+    done
+}
+# CPU time of a process in clock ticks (user + system), its resident memory in kB and
+# its open file descriptors.
+proc_cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+proc_rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$1/status"; }
+proc_fd_count() { ls "/proc/$1/fd" 2>/dev/null | wc -l; }
+
+# Presses a button in the next message box (6 Yes, 7 No, 1 OK), waiting up to 20 s for it.
+answer_box() { wine "$KOVRIN_POST" --answer-box "$1" >/dev/null 2>&1; }
+# The open box's caption and text, one per line, in UTF-8.
+box_text() { wine "$KOVRIN_POST" --box-text 2>/dev/null | iconv -f CP1251 -t UTF-8; }
+
+# The main simulator, driven from the test: events written with sim_do happen at once,
+# so a test can time them from what the monitor has done rather than from the start of
+# a Wine process, whose start-up takes a varying few seconds. Scenario events given here
+# are timed from the simulator's start as usual. SIM_STARTED_AT is the epoch second at
+# which the simulator's clock began, within the few milliseconds of the start-up.
+start_driven_simulator() { # [upssim options --] [events...]
+    local opts=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ] && [[ "$1" == --* ]]; do opts+=("$1"); shift; done
+    [ "${1:-}" = "--" ] && shift
+    printf '%s\n' "$@" >"$WORK/scenario.txt"
+    rm -f "$WORK/sim.in"
+    mkfifo "$WORK/sim.in"
+    "$UPSSIM" --quiet --interactive --log "$WORK/sim.log" --scenario "$WORK/scenario.txt" \
+        "${opts[@]}" <"$WORK/sim.in" >"$WORK/sim.out" 2>&1 &
+    SIM_PID=$!
+    exec 9>"$WORK/sim.in"
+    local i pty=
+    for i in $(seq 1 400); do
+        pty=$(head -n1 "$WORK/sim.out" 2>/dev/null || true)
+        [[ "$pty" == /dev/* ]] && break
+        sleep 0.005
+    done
+    SIM_STARTED_AT=$(date +%s.%N)
+    [[ "$pty" == /dev/* ]] || { echo "simulator did not start"; cat "$WORK/sim.out"; exit 1; }
+    SIM_PTY=$pty
+    [ -n "${SIM_NO_MAP:-}" ] || map_com1 "$pty"
+}
+sim_do() { printf '%s\n' "$*" >&9; }
