@@ -333,3 +333,30 @@ start_driven_simulator() { # [upssim options --] [events...]
     [ -n "${SIM_NO_MAP:-}" ] || map_com1 "$pty"
 }
 sim_do() { printf '%s\n' "$*" >&9; }
+
+# Records with their times as epoch seconds (ms resolution), read straight from the file:
+# "EPOCH KIND TEXT" for the journal, "EPOCH INPUT OUTPUT BATTERY LOAD FLAGS" for the
+# statistics. Record times are local date-times; Wine's local time is the system's.
+record_epochs() { # journal|stats file
+    python3 - "$@" <<'PY'
+import datetime, struct, sys, time
+kind, path = sys.argv[1], sys.argv[2]
+size = 116 if kind == "journal" else 52
+data = open(path, "rb").read() if path else b""
+base = datetime.datetime(1899, 12, 30)
+def epoch(days):
+    dt = base + datetime.timedelta(days=days)
+    return time.mktime(dt.timetuple()) + dt.microsecond / 1e6
+out = sys.stdout
+for i in range(len(data) // size):
+    r = data[i * size:(i + 1) * size]
+    if kind == "journal":
+        k, t = struct.unpack_from("<Bd", r)
+        n = r[15]
+        out.write("%.3f %d %s\n" % (epoch(t), k, r[16:16 + n].decode("cp1251")))
+    else:
+        t, vin, _, vout, batt = struct.unpack_from("<d4f", r)
+        load, _, flags = struct.unpack_from("<BBH", r, 32)
+        out.write("%.3f %.1f %.1f %.2f %d %d\n" % (epoch(t), vin, vout, batt, load, flags))
+PY
+}
