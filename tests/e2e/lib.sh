@@ -303,7 +303,7 @@ proc_fd_count() { ls "/proc/$1/fd" 2>/dev/null | wc -l; }
 # Presses a button in the next message box (6 Yes, 7 No, 1 OK), waiting up to 20 s for it.
 answer_box() { wine "$KOVRIN_POST" --answer-box "$1" >/dev/null 2>&1; }
 # The open box's caption and text, one per line, in UTF-8.
-box_text() { wine "$KOVRIN_POST" --box-text 2>/dev/null | iconv -f CP1251 -t UTF-8; }
+box_text() { wine "$KOVRIN_POST" --box-text 2>/dev/null | tr -d '\r' | iconv -f CP1251 -t UTF-8; }
 
 # The main simulator, driven from the test: events written with sim_do happen at once,
 # so a test can time them from what the monitor has done rather than from the start of
@@ -360,3 +360,20 @@ for i in range(len(data) // size):
         out.write("%.3f %.1f %.1f %.2f %d %d\n" % (epoch(t), vin, vout, batt, load, flags))
 PY
 }
+
+# Waits for Kovrin.exe to end by itself; its exit status is left in KOVRIN_STATUS.
+wait_kovrin_exit() { # timeout-seconds
+    local i
+    for i in $(seq 1 $(($1 * 10))); do
+        if ! kill -0 "$KOVRIN_PID" 2>/dev/null; then
+            KOVRIN_STATUS=0
+            wait "$KOVRIN_PID" 2>/dev/null || KOVRIN_STATUS=$?
+            KOVRIN_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+# For checks that a command fails: check "..." not grep -q ...
+not() { ! "$@"; }

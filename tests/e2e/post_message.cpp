@@ -2,6 +2,9 @@
 //   kovrin-post MESSAGE [WPARAM [LPARAM]]   post a message to the hidden window
 //   kovrin-post --find-box                  exit 0 when a message box is open
 //   kovrin-post --close-box                 press OK in it
+//   kovrin-post --answer-box N              wait up to 20 s for a box, press button N in it
+//                                           (IDYES 6, IDNO 7)
+//   kovrin-post --box-text                  print the open box's caption and text (8-bit)
 #include <windows.h>
 
 #include <cstdio>
@@ -11,12 +14,42 @@
 namespace {
 
 // The window appears a moment after the program starts.
-HWND WaitForWindow(const char* className, const char* caption) {
-    for (int i = 0; i < 100; ++i) {
+HWND WaitForWindow(const char* className, const char* caption, int tries = 100) {
+    for (int i = 0; i < tries; ++i) {
         if (HWND hwnd = FindWindowA(className, caption)) return hwnd;
         Sleep(100);
     }
     return nullptr;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM out) {
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0) return TRUE;
+    char text[1024] = {};
+    GetWindowTextA(child, text, sizeof text);
+    auto* longest = reinterpret_cast<char*>(out);
+    if (std::strlen(text) > std::strlen(longest)) std::strcpy(longest, text);
+    return TRUE;
+}
+
+// The box's caption and its message (the longest static text; the icon's is empty).
+int PrintBox() {
+    HWND box = FindWindowA("#32770", nullptr);
+    if (!box) return 1;
+    char caption[256] = {};
+    GetWindowTextA(box, caption, sizeof caption);
+    char text[1024] = {};
+    EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(text));
+    std::printf("%s\n%s\n", caption, text);
+    return 0;
+}
+
+int AnswerBox(int button) {
+    HWND box = WaitForWindow("#32770", nullptr, 200);
+    if (!box) return 1;
+    SendMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return 0;
 }
 
 } // namespace
@@ -24,7 +57,7 @@ HWND WaitForWindow(const char* className, const char* caption) {
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: kovrin-post MESSAGE [WPARAM [LPARAM]] | --find-box | "
-                             "--close-box\n");
+                             "--close-box | --answer-box N | --box-text\n");
         return 2;
     }
     // Message boxes are dialogs of the system class "#32770"; found by class, so that no
@@ -36,6 +69,8 @@ int main(int argc, char** argv) {
         SendMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;
     }
+    if (std::strcmp(argv[1], "--answer-box") == 0 && argc > 2) return AnswerBox(std::atoi(argv[2]));
+    if (std::strcmp(argv[1], "--box-text") == 0) return PrintBox();
     const UINT msg = static_cast<UINT>(std::strtoul(argv[1], nullptr, 10));
     const WPARAM w = argc > 2 ? static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 10)) : 0;
     const LPARAM l = argc > 3 ? static_cast<LPARAM>(std::strtol(argv[3], nullptr, 10)) : 0;
