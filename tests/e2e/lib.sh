@@ -288,7 +288,7 @@ wineserver_process() {
     read -r dev ino < <(stat -c '%D %i' "$WINEPREFIX" 2>/dev/null) || return 0
     dir=$(printf 'server-%s-%x' "$dev" "$ino")
     for p in /proc/[0-9]*; do
-        [ "$(cat "$p/comm" 2>/dev/null)" = wineserver ] || continue
+        [[ "$(cat "$p/comm" 2>/dev/null)" == wineserver* ]] || continue
         [ "$(basename "$(readlink "$p/cwd" 2>/dev/null)")" = "$dir" ] || continue
         echo "${p#/proc/}"
         return 0
@@ -296,9 +296,9 @@ wineserver_process() {
 }
 # CPU time of a process in clock ticks (user + system), its resident memory in kB and
 # its open file descriptors.
-proc_cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
-proc_rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$1/status"; }
-proc_fd_count() { ls "/proc/$1/fd" 2>/dev/null | wc -l; }
+proc_cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/${1:-none}/stat" 2>/dev/null; }
+proc_rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/${1:-none}/status" 2>/dev/null; }
+proc_fd_count() { ls "/proc/${1:-none}/fd" 2>/dev/null | wc -l; }
 
 # Presses a button in the next message box (6 Yes, 7 No, 1 OK), waiting up to 20 s for it.
 answer_box() { wine "$KOVRIN_POST" --answer-box "$1" >/dev/null 2>&1; }
