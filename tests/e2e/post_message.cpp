@@ -5,6 +5,8 @@
 //   kovrin-post --answer-box N              wait up to 20 s for a box, press button N in it
 //                                           (IDYES 6, IDNO 7)
 //   kovrin-post --box-text                  print the open box's caption and text (8-bit)
+//   kovrin-post --delete-loop FILE MS N     delete FILE every MS ms, N times, as the dialog
+//                                           clears the journal; prints how many went
 #include <windows.h>
 
 #include <cstdio>
@@ -52,12 +54,23 @@ int AnswerBox(int button) {
     return 0;
 }
 
+int DeleteLoop(const char* path, int ms, int times) {
+    int deleted = 0;
+    for (int i = 0; i < times; ++i) {
+        if (DeleteFileA(path)) ++deleted;
+        Sleep(static_cast<DWORD>(ms));
+    }
+    std::printf("%d\n", deleted);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kovrin-post MESSAGE [WPARAM [LPARAM]] | --find-box | "
-                             "--close-box | --answer-box N | --box-text\n");
+        std::fprintf(stderr,
+                     "usage: kovrin-post MESSAGE [WPARAM [LPARAM]] | --find-box | "
+                     "--close-box | --answer-box N | --box-text | --delete-loop FILE MS N\n");
         return 2;
     }
     // Message boxes are dialogs of the system class "#32770"; found by class, so that no
@@ -71,6 +84,8 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "--answer-box") == 0 && argc > 2) return AnswerBox(std::atoi(argv[2]));
     if (std::strcmp(argv[1], "--box-text") == 0) return PrintBox();
+    if (std::strcmp(argv[1], "--delete-loop") == 0 && argc > 4)
+        return DeleteLoop(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     const UINT msg = static_cast<UINT>(std::strtoul(argv[1], nullptr, 10));
     const WPARAM w = argc > 2 ? static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 10)) : 0;
     const LPARAM l = argc > 3 ? static_cast<LPARAM>(std::strtol(argv[3], nullptr, 10)) : 0;
