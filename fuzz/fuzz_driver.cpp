@@ -4,15 +4,15 @@
 //
 // Input: 12 header bytes, then the argument, the stale bytes and the answer:
 //   0  command number (mod 16: 14 is past the table, 15 runs the identification, whose
-//      two commands get the answer up to its first CR and the rest); with bit 10 set,
+//      two commands get the answer up to its first CR and the rest); with bit 0x10 set,
 //      a status command runs as the monitor's poll does, with event rules loaded
 //   1  flags: 01 no output, 02 no argument, 04 beeper on in the last status, 08 write
 //      fails, 10 short write, 20 looped-back cable (the command comes back before the
 //      answer), 40 device log on, 80 the stale bytes repeated 40 times
 //   2  piece size per status query (0: everything at once)
-//   3  output size (the last status's flags for a poll): for CMD_CUSTOM the buffer size (0: the
-//   callers' 256, 254: none at
-//      all, 255: 2000); for a record, 1 gives one byte too few
+//   3  output size: for CMD_CUSTOM the buffer size (0: the callers' 256, 254: none at
+//      all, 255: 2000); for a record, 1 gives one byte too few; for a poll, the flags
+//      of the last status
 //   4  AltTransDiff
 //   5  time-out: value * 20 - 100 ms
 //   6  argument length, 7 stale length
