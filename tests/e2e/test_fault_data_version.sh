@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Data files of a size no layout explains, and of the previous layout, at start. A
 # journal torn inside a record asks whether to convert: No, and Yes followed by the
-# error box, both end in "Аварийное завершение работы." without touching the port.
-# Rules of the previous layout are converted on Yes and then run.
+# error box, both end in "Аварийное завершение работы." without touching the port; so
+# does a journal that cannot be opened at all. Rules of the previous layout are
+# converted on Yes and then run.
 source "$(dirname "$0")/lib.sh"
 
 INI="DevLog=dev.log"
@@ -60,6 +61,24 @@ check "no conversion left behind" [ -z "$(ls "$WORK" | grep '\.tmp$')" ]
 check "nothing sent to the UPS" [ -z "$(awk '$2 == "RX"' "$WORK/sim.log")" ]
 stop_simulator
 wineserver -k 2>/dev/null || true
+
+# A directory where the journal should be: the error box, then the same end; the
+# emergency entry has nowhere to go, and the directory is left alone.
+new_program_dir "$INI"
+mkdir "$WORK/Kovrin.lgb"
+start_simulator -- "60 quit"
+start_kovrin
+wait_box || fail "no box"
+check "the error box names the journal" \
+    [ "$(box_text | tr '\n' '|')" = "Ошибка!|Нет доступа к файлу данных $(winepath -w "$WORK" 2>/dev/null | tr -d '\r')\\Kovrin.lgb, продолжение работы невозможно.|" ]
+answer_box 1
+check "the monitor ends by itself" wait_kovrin_exit 15
+check "with exit status 0 (got ${KOVRIN_STATUS:-none})" [ "${KOVRIN_STATUS:-}" = 0 ]
+check "the directory is still there" [ -d "$WORK/Kovrin.lgb" ]
+check "nothing sent to the UPS" [ -z "$(awk '$2 == "RX"' "$WORK/sim.log")" ]
+stop_simulator
+wineserver -k 2>/dev/null || true
+rmdir "$WORK/Kovrin.lgb"
 
 # Rules of the previous layout (260 bytes each): converted on Yes, then run.
 new_program_dir "$INI"
