@@ -12,6 +12,9 @@ build_tree native
 log "Native tests"
 ctest --preset native || failed+=("native tests")
 
+log "Fuzzing harnesses, a fixed number of inputs each (clang-14, libFuzzer, ASan+UBSan)"
+scripts/fuzz-smoke.sh || failed+=("fuzz smoke")
+
 log "Win32 build (Kovrin.exe and tests, mingw-w64 i686)"
 build_tree win32 -DKOVRIN_HOST_TOOLS_DIR="$KOVRIN_ROOT/build/native/tools"
 

@@ -5,7 +5,7 @@ KOVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages the builds and tests need (wine32 needs the i386 architecture).
 KOVRIN_PACKAGES=(cmake make g++ python3 libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-    wine wine32:i386 xvfb xauth locales)
+    wine wine32:i386 xvfb xauth locales clang-14 libclang-rt-14-dev)
 
 log() { printf '\n== %s\n' "$*"; }
 
