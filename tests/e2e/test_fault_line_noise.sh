@@ -16,11 +16,11 @@ start_kovrin
 wait_for_journal "Связь с UPS успешно установлена." 30 || fail "no link at the start"
 sleep 1
 sim_do garble 4
-sleep 7
+sleep 6.5
 sim_do echo 4
-sleep 7
+sleep 6.5
 sim_do split 3 0.3
-sleep 4
+sleep 3
 # Pieces 2.5 s apart outlast the answer wait; they queue up behind each other in the
 # simulator, and the normal seconds after let the queue drain.
 sim_do split 2 2.5
@@ -29,11 +29,11 @@ sim_do split 1
 sleep 6
 sim_do late 0.8
 sleep 4
-# Answers 7.5 s late outlast three answer waits of 2 s: the link is lost once, and the
-# first late answer ends the outage; later polls take answers one or more polls old
-# (the same steady values).
-sim_do late 7.5
-sleep 10
+# Answers 9 s late outlast three answer waits of 2 s (2.0 to 3.0 s each on a busy
+# machine): the link is lost once, and the first late answer ends the outage; later
+# polls take answers one or more polls old (the same steady values).
+sim_do late 9
+sleep 11
 sim_do late 0
 sleep 3
 check "the monitor ran through it all" kill -0 "$KOVRIN_PID"
@@ -53,7 +53,7 @@ check "losses and returns alternate ($order)" grep -Eqx 'U(LU)+' <<<"$order"
 
 # The short split and the slightly late answers are taken; the long split is not.
 split_ok=$(awk '$2 == "TX" && /in 3 pieces/' "$WORK/sim.log" | wc -l)
-check "answers in three pieces were sent ($split_ok)" [ "$split_ok" -ge 3 ]
+check "answers in three pieces were sent ($split_ok)" [ "$split_ok" -ge 2 ]
 check "pieces after the answer wait drained as stale input" grep -q '^?>' <(devlog_lines)
 check "echoed commands rejected" grep -q '^>>Q1$' <(devlog_lines)
 
