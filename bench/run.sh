@@ -106,9 +106,12 @@ exchanges=$(awk -v b="$BYTE_MS" '
     $2 == "TX" && rx != "" && $3 ~ /^"\(/ { printf "%.1f\n", ($1 - rx) * 1000 + 50 * b; rx = "" }
     $2 == "RX" { rx = "" }' "$WORK/sim.log" | stats)
 read -r ex_median ex_max ex_n <<<"$exchanges"
+# The simulator starts an answer 20 ms after the command and puts a byte on the pty every
+# 4.17 ms, so its 47th byte arrives 20 ms + 46 byte times after the command did (its log
+# stamps the first byte when its loop got to it, which can be a little late).
 turnaround=$(awk -v b="$BYTE_MS" '
-    $2 == "TX" && $3 ~ /^"\(/ { answered = $1 }
-    $2 == "RX" && $3 == "\"PING\"" && answered != "" { printf "%.1f\n", ($1 - answered) * 1000 - 47 * b }' \
+    $2 == "RX" && $3 == "\"Q1\"" && NF == 3 { polled = $1 }
+    $2 == "RX" && $3 == "\"PING\"" && polled != "" { printf "%.1f\n", ($1 - polled) * 1000 - 20 - 46 * b }' \
     "$WORK/sim.log" | stats)
 read -r ta_median ta_max ta_n <<<"$turnaround"
 
