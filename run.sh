@@ -21,19 +21,24 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+# The 32-bit monitor where this host runs i386 code; the 64-bit build of the same sources
+# where it does not (or with KOVRIN_WINE_ARCH=win64).
+choose_wine_arch
+arch=$KOVRIN_WINE_ARCH
 ensure_packages
 log "Building"
 build_tree native >/dev/null
-build_tree win32 >/dev/null
+build_tree "$arch" --target deliverables >/dev/null
 
-demo=$KOVRIN_ROOT/build/demo
+demo=$KOVRIN_ROOT/build/demo-$arch
 mkdir -p "$demo"
-cp build/win32/dist/Kovrin.exe "$demo"/
-[ -f build/win32/dist/DIALOG.DLL ] && cp build/win32/dist/DIALOG.DLL "$demo"/
+cp "build/$arch/dist/Kovrin.exe" "$demo"/
+[ -f "build/$arch/dist/DIALOG.DLL" ] && cp "build/$arch/dist/DIALOG.DLL" "$demo"/
+[ -d "build/$arch/dist/DOC" ] && cp -r "build/$arch/dist/DOC" "$demo"/
 [ -f "$demo/Kovrin.ini" ] || printf 'Port=COM1\r\nInterval=2500\r\nFailInterval=1000\r\nStatInterval=10000\r\nDevLog=dev.log\r\n' >"$demo/Kovrin.ini"
 
 wine_env
-ensure_wine_prefix "$KOVRIN_ROOT/build/wineprefix-demo"
+ensure_wine_prefix "$KOVRIN_ROOT/build/wineprefix-demo-$arch"
 
 sim_pid=
 if [ -z "$port" ]; then
@@ -72,7 +77,10 @@ run_monitor() {
     kill "$follow" 2>/dev/null || true
 }
 
-log "Kovrin.exe in $demo (journal below)"
+case $arch in
+win32) log "The 32-bit Kovrin.exe (the product) in $demo, under wine32 (journal below)" ;;
+*) log "The 64-bit Kovrin.exe in $demo, under wine64: this host runs no i386 code (journal below)" ;;
+esac
 if [ -n "${DISPLAY:-}" ]; then
     run_monitor
 else

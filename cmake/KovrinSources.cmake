@@ -21,11 +21,19 @@ function(kovrin_collect_sources out dir)
     set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
-# A test program run by ctest; in the win32 tree through Wine with the tree's own prefix.
+# Which Wine runs this tree's Windows programs (scripts/common.sh, wine_env).
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(KOVRIN_WINE_ARCH win64)
+else()
+    set(KOVRIN_WINE_ARCH win32)
+endif()
+
+# A test program run by ctest; in a Windows tree through Wine with the tree's own prefix.
 function(kovrin_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     if(WIN32)
-        set_tests_properties(${name} PROPERTIES ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT
+            "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;KOVRIN_WINE_ARCH=${KOVRIN_WINE_ARCH}")
     endif()
 endfunction()

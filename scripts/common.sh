@@ -2,16 +2,62 @@
 
 KOVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Debian packages the builds and tests need (wine32 needs the i386 architecture).
+# Debian packages the builds and tests need. The 32-bit product is built on every host;
+# which Wine runs the Windows tests depends on the host (choose_wine_arch below).
 KOVRIN_PACKAGES=(cmake make g++ python3 libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-    wine wine32:i386 xvfb xauth locales clang-14 libclang-rt-14-dev)
+    xvfb xauth locales clang-14 libclang-rt-14-dev)
+# wine32 needs the i386 architecture; wine64 and the x86_64 compilers serve hosts that
+# run no i386 code.
+KOVRIN_PACKAGES_WIN32=(wine wine32:i386)
+KOVRIN_PACKAGES_WIN64=(wine wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev)
 
 log() { printf '\n== %s\n' "$*"; }
 
+# Runs a minimal i386 Linux program (exit(0) through int 0x80). Whether the kernel runs
+# 32-bit code is known only by trying: some x86-64 hosts refuse it with "Exec format
+# error", whatever packages are installed.
+host_runs_i386() {
+    local probe
+    probe=$(mktemp "${TMPDIR:-/tmp}/kovrin-i386-probe.XXXXXX")
+    # ELF header, one loadable segment at 0x08048000, code at offset 84:
+    # mov eax,1 / xor ebx,ebx / int 0x80.
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'\
+'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'\
+'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'\
+'\x00\x00\x00\x00'\
+'\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'\
+'\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'\
+'\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    local rc=0
+    "$probe" 2>/dev/null || rc=$?
+    rm -f "$probe"
+    return $rc
+}
+
+# The Windows build that runs the tests here: "win32" where the host runs i386 code,
+# "win64" where it does not. KOVRIN_WINE_ARCH=win64 forces the 64-bit path on any host
+# (win32 forces the 32-bit one). Decided once per run, exported, and printed.
+choose_wine_arch() {
+    if [ -z "${KOVRIN_WINE_ARCH:-}" ]; then
+        if host_runs_i386; then KOVRIN_WINE_ARCH=win32; else KOVRIN_WINE_ARCH=win64; fi
+    fi
+    case $KOVRIN_WINE_ARCH in
+    win32 | win64) ;;
+    *) echo "KOVRIN_WINE_ARCH must be win32 or win64, not '$KOVRIN_WINE_ARCH'" >&2; return 2 ;;
+    esac
+    export KOVRIN_WINE_ARCH
+}
+
 ensure_packages() {
-    local missing=() p
-    for p in "${KOVRIN_PACKAGES[@]}" "$@"; do
+    local missing=() p extra=()
+    case ${KOVRIN_WINE_ARCH:-win32} in
+    win64) extra=("${KOVRIN_PACKAGES_WIN64[@]}") ;;
+    *) extra=("${KOVRIN_PACKAGES_WIN32[@]}") ;;
+    esac
+    for p in "${KOVRIN_PACKAGES[@]}" "${extra[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -38,12 +84,23 @@ ensure_locale() {
 }
 
 # Wine as the test machine: quiet, no Mono/Gecko prompts, Russian locale (code page 1251).
+# On the 64-bit path, "wine" and "wineserver" on PATH are the 64-bit ones: Debian's
+# /usr/bin/wine takes the 32-bit loader whenever wine32 is installed, runnable or not.
 wine_env() {
     ensure_locale
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     { export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8; } 2>/dev/null
-    export WINEARCH=win32
+    if [ "${KOVRIN_WINE_ARCH:-win32}" = win64 ]; then
+        unset WINEARCH
+        export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+        case ":$PATH:" in
+        *":$KOVRIN_ROOT/scripts/wine64:"*) ;;
+        *) export PATH="$KOVRIN_ROOT/scripts/wine64:$PATH" ;;
+        esac
+    else
+        export WINEARCH=win32
+    fi
 }
 
 # One prefix per build tree, made once.
@@ -52,7 +109,7 @@ ensure_wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "Creating the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
+        wine wineboot -i >/dev/null 2>&1 || true
     fi
     if [ ! -f "$WINEPREFIX/.no-debugger" ]; then
         # A crashing test program ends at once instead of waiting in the debugger.
@@ -63,9 +120,13 @@ ensure_wine_prefix() {
     wineserver -w
 }
 
-build_tree() { # preset [extra cmake args...]
-    local preset=$1
+build_tree() { # preset [--target TARGET] [extra cmake args...]
+    local preset=$1 target=()
     shift
+    if [ "${1:-}" = --target ]; then
+        target=(--target "$2")
+        shift 2
+    fi
     cmake --preset "$preset" -DKOVRIN_WERROR=ON "$@" >/dev/null
-    cmake --build --preset "$preset" -j"$(nproc)"
+    cmake --build --preset "$preset" -j"$(nproc)" "${target[@]}"
 }

@@ -12,9 +12,11 @@
 
 namespace {
 
-// The first version of the notification data: 88 bytes, a tip of 63 characters.
-constexpr DWORD NotifyDataSize = 88;
+// The first version of the notification data, a tip of 63 characters: 88 bytes in a
+// 32-bit process, more where handles are 64 bits wide.
+constexpr DWORD NotifyDataSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == NotifyDataSize);
+static_assert(sizeof(void*) != 4 || NotifyDataSize == 88);
 constexpr std::size_t MaxTip = 63;
 
 constexpr char ToolWindowClass[] = "TarvoToolWndClass";

@@ -70,7 +70,7 @@ start_simulator -- "60 quit"
 start_kovrin
 wait_box || fail "no box"
 check "the error box names the journal" \
-    [ "$(box_text | tr '\n' '|')" = "Ошибка!|Нет доступа к файлу данных $(winepath -w "$WORK" 2>/dev/null | tr -d '\r')\\Kovrin.lgb, продолжение работы невозможно.|" ]
+    [ "$(box_text | tr '\n' '|')" = "Ошибка!|Нет доступа к файлу данных $(wine winepath -w "$WORK" 2>/dev/null | tr -d '\r')\\Kovrin.lgb, продолжение работы невозможно.|" ]
 answer_box 1
 check "the monitor ends by itself" wait_kovrin_exit 15
 check "with exit status 0 (got ${KOVRIN_STATUS:-none})" [ "${KOVRIN_STATUS:-}" = 0 ]

@@ -57,14 +57,19 @@ TEST(Win32SerialPort, FailuresKeepTheirErrorNumber) {
 }
 
 // The test program stands in for the dialog library: it exports both entry points by
-// their plain names with the library's calling convention.
+// their plain names with the library's calling convention. The assembler names carry the
+// platform's symbol prefix ("_" on 32-bit x86, none on x64), so that the export directive
+// finds them undecorated in both builds.
+#define KOVRIN_STRINGIFY2(x) #x
+#define KOVRIN_STRINGIFY(x) KOVRIN_STRINGIFY2(x)
+#define KOVRIN_SYMBOL(name) KOVRIN_STRINGIFY(__USER_LABEL_PREFIX__) name
 HWND CreatedWith = nullptr;
 int Destroyed = 0;
-extern "C" void WINAPI FakeCreateDialogForm(HWND monitorWindow) asm("_CreateDialogForm");
+extern "C" void WINAPI FakeCreateDialogForm(HWND monitorWindow) asm(KOVRIN_SYMBOL("CreateDialogForm"));
 extern "C" void WINAPI FakeCreateDialogForm(HWND monitorWindow) {
     CreatedWith = monitorWindow;
 }
-extern "C" void WINAPI FakeDestroyDialogForm() asm("_DestroyDialogForm");
+extern "C" void WINAPI FakeDestroyDialogForm() asm(KOVRIN_SYMBOL("DestroyDialogForm"));
 extern "C" void WINAPI FakeDestroyDialogForm() {
     ++Destroyed;
 }
