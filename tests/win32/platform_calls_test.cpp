@@ -65,7 +65,8 @@ TEST(Win32SerialPort, FailuresKeepTheirErrorNumber) {
 #define KOVRIN_SYMBOL(name) KOVRIN_STRINGIFY(__USER_LABEL_PREFIX__) name
 HWND CreatedWith = nullptr;
 int Destroyed = 0;
-extern "C" void WINAPI FakeCreateDialogForm(HWND monitorWindow) asm(KOVRIN_SYMBOL("CreateDialogForm"));
+extern "C" void WINAPI
+FakeCreateDialogForm(HWND monitorWindow) asm(KOVRIN_SYMBOL("CreateDialogForm"));
 extern "C" void WINAPI FakeCreateDialogForm(HWND monitorWindow) {
     CreatedWith = monitorWindow;
 }
