@@ -4,25 +4,7 @@
 #include <string>
 
 #include "dialog/meters/canvas.h"
-
-// A GDI object deleted with its owner; never copied, so never deleted twice.
-template <typename T> class TGdiObject {
-public:
-    TGdiObject() = default;
-    explicit TGdiObject(T handle) : handle_(handle) {}
-    ~TGdiObject() { Reset(); }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-
-    T Get() const { return handle_; }
-    void Reset(T handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-
-private:
-    T handle_ = nullptr;
-};
+#include "dialog/ui/gdi_win32.h"
 
 // The canvas over a device context, for one painting: it creates the pen, brush and font
 // it is asked for, and on destruction puts back what the context had selected (objects,

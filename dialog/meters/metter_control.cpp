@@ -127,7 +127,11 @@ double RangeFraction(double v, double lo, double hi) {
 }
 
 double RangeStep(double lo, double hi, double k, double n) {
-    return k * (hi / 2 - lo / 2) / n * 2;
+    const double half = hi / 2 - lo / 2;
+    // In the written order while the product stays finite, so that labels round as
+    // expected; dividing first only where the product would overflow.
+    const double scaled = k * half;
+    return (std::isfinite(scaled) ? scaled / n : k * (half / n)) * 2;
 }
 
 double ClampToRange(double v, double lo, double hi) {

@@ -87,6 +87,7 @@ protected:
         field = std::move(text);
         Invalidate();
     }
+    // A real; no reading again (NaN after NaN) counts as unchanged.
     void AssignValue(double& field, double value);
     // The ends of a scale: refused when they would break min < max, when unchanged, and
     // when not finite (no scale can be drawn over an infinite range). True when stored.
