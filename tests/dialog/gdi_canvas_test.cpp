@@ -13,7 +13,7 @@ namespace {
 // A top-down 32-bit bitmap in a memory device context, its pixels readable directly.
 class TBitmap {
 public:
-    TBitmap(int width, int height) : width_(width), height_(height) {
+    TBitmap(int width, int height) : width_(width) {
         dc_ = CreateCompatibleDC(nullptr);
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -57,7 +57,7 @@ public:
     }
 
 private:
-    int width_, height_;
+    int width_;
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ old_ = nullptr;
@@ -103,13 +103,8 @@ TEST(GdiCanvas, ArcMeterNeedleTicksAndReadout) {
     EXPECT_EQ(bitmap.Pixel(96, 32), kBlack);
     EXPECT_EQ(bitmap.Count(95, 30, 99, 34, kNavy), 0);
     EXPECT_GT(bitmap.Count(1, 30, 5, 34, kNavy), 0);
-}
 
-TEST(GdiCanvas, DisabledArcMeterResolvesTheInactiveCaptionColour) {
-    TBitmap bitmap(100, 50);
-    ASSERT_TRUE(bitmap.Valid());
-    TArcMetter meter;
-    meter.SetPointerColor(kNavy);
+    // Disabled: the inactive-caption colour of this system, and no needle.
     meter.SetEnabled(false);
     PaintInto(meter, bitmap);
     EXPECT_EQ(bitmap.Pixel(20, 46), GetSysColor(COLOR_INACTIVECAPTION));

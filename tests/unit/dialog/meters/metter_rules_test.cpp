@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(MetterRules, RangeAndCountSettersRefuseWhatBreaksTheScale) {
+TEST(MetterRules, RefusedOrUnchangedValuesDoNotRedraw) {
     THosted<TArcMetter> f;
     EXPECT_FALSE(f.control.SetMin(100)); // not below Max
     EXPECT_FALSE(f.control.SetMax(-5));  // not above Min
@@ -21,22 +21,19 @@ TEST(MetterRules, RangeAndCountSettersRefuseWhatBreaksTheScale) {
     EXPECT_FALSE(f.control.SetLabelsCount(-3));
     EXPECT_FALSE(f.control.SetLabelsCount(10));
     EXPECT_EQ(f.redraws, 0);
-    EXPECT_EQ(f.control.Min(), 0);
-    EXPECT_EQ(f.control.Max(), 100);
-    EXPECT_EQ(f.control.LabelsCount(), 10);
-
+    EXPECT_TRUE(f.control.Min() == 0 && f.control.Max() == 100 && f.control.LabelsCount() == 10);
     EXPECT_TRUE(f.control.SetMin(99.5));
     EXPECT_TRUE(f.control.SetLabelsCount(1));
     EXPECT_EQ(f.redraws, 2);
-}
 
-TEST(MetterRules, OnlyRealChangesRedraw) {
-    THosted<TArcMetter> f;
+    // Other unchanged values redraw nothing either.
+    f.redraws = 0;
     f.control.SetValue(0);
     f.control.SetValue(-0.0);
     f.control.SetScaleColor(0x000000);
     f.control.SetSize(100, 50);
     f.control.SetEnabled(true);
+    f.control.SetMax(100);
     EXPECT_EQ(f.redraws, 0);
 
     f.control.SetValue(std::nan(""));

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,16 +48,10 @@ public:
     void SetFontColor(TColor color) override { fontColor_ = color; }
     void SetFont(std::string_view name, int size) override { fontName = name, fontSize = size; }
 
-    std::vector<TCall> Of(TKind kind, TColor color) const {
+    std::vector<TCall> Of(TKind kind, std::optional<TColor> color = {}) const {
         std::vector<TCall> out;
         for (const TCall& c : calls)
-            if (c.Kind == kind && c.Color == color) out.push_back(c);
-        return out;
-    }
-    std::vector<TCall> Of(TKind kind) const {
-        std::vector<TCall> out;
-        for (const TCall& c : calls)
-            if (c.Kind == kind) out.push_back(c);
+            if (c.Kind == kind && (!color || c.Color == *color)) out.push_back(c);
         return out;
     }
     std::vector<std::string> TextsIn(TColor color) const {

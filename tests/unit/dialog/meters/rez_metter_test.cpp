@@ -22,9 +22,7 @@ TEST(RezMetter, GeometryOfADefaultMeter) {
     THosted<TRezMetter> f;
     const TRecordingCanvas c = f.Paint();
 
-    const auto bar = c.Of(TKind::Rect, 0xC0C0C0);
-    ASSERT_EQ(bar.size(), 1u);
-    EXPECT_EQ(bar[0].Coords(), (TCoords{3, 20, 146, 35}));
+    EXPECT_EQ(c.Of(TKind::Rect, 0xC0C0C0).at(0).Coords(), (TCoords{3, 20, 146, 35})); // bar
 
     const auto ticks = c.Of(TKind::Line, 0x000000);
     ASSERT_EQ(ticks.size(), 11u);
@@ -43,12 +41,9 @@ TEST(RezMetter, GeometryOfADefaultMeter) {
     const auto reeds = c.Of(TKind::Rect, 0x000000);
     ASSERT_EQ(reeds.size(), 21u);
     EXPECT_EQ(reeds[10].Coords(), (TCoords{71, 21, 77, 33})); // 50.0, full height
-    EXPECT_EQ(reeds[9].B, 24);
-    EXPECT_EQ(reeds[9].D, 30);
-    EXPECT_EQ(reeds[8].B, 26);
-    EXPECT_EQ(reeds[8].D, 29);
-    EXPECT_EQ(reeds[0].B, 27);
-    EXPECT_EQ(reeds[0].D, 28);
+    EXPECT_EQ(reeds[9].Coords(), (TCoords{64, 24, 70, 30}));  // half
+    EXPECT_EQ(reeds[8].Coords(), (TCoords{57, 26, 63, 29}));  // quarter
+    EXPECT_EQ(reeds[0].Coords(), (TCoords{3, 27, 9, 28}));    // flat
 
     const auto readout = c.Of(TKind::Text, 0x0000FF);
     ASSERT_EQ(readout.size(), 1u);
