@@ -10,10 +10,10 @@
 // same calls onto POSIX for the unit tests.
 
 enum class FileOpen {
-    ReadExisting,     // read only; fails when the file is missing
+    ReadExisting,      // read only; fails when the file is missing
     ReadWriteExisting, // fails when the file is missing
-    CreateAlways,     // read and write; an existing file is emptied
-    OpenAlways,       // read and write; created when missing
+    CreateAlways,      // read and write; an existing file is emptied
+    OpenAlways,        // read and write; created when missing
 };
 
 enum class FileShare {
@@ -31,9 +31,9 @@ public:
     virtual bool Write(const void* data, std::size_t size, std::size_t& done) = 0;
     virtual bool Seek(std::int64_t position) = 0; // from the start
     virtual bool SeekEnd() = 0;
-    virtual std::int64_t Position() = 0;          // -1 on error
-    virtual std::int64_t Size() = 0;              // -1 on error
-    virtual bool Truncate() = 0;                  // cut the file at the current position
+    virtual std::int64_t Position() = 0; // -1 on error
+    virtual std::int64_t Size() = 0;     // -1 on error
+    virtual bool Truncate() = 0;         // cut the file at the current position
     virtual bool Flush() = 0;
 };
 
@@ -46,6 +46,11 @@ public:
     virtual bool Exists(const std::string& path) = 0; // a file, not a directory
     virtual bool Remove(const std::string& path) = 0;
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Gives `from` the name `to`, replacing an existing `to` in one step where the system
+    // can (so that a reader finds either the old file or the new one, never none).
+    virtual bool Replace(const std::string& from, const std::string& to) {
+        return (!Exists(to) || Remove(to)) && Rename(from, to);
+    }
     virtual std::uint32_t LastError() = 0;
 };
 

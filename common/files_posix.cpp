@@ -58,10 +58,18 @@ public:
     std::unique_ptr<IFile> Open(const std::string& path, FileOpen mode, FileShare) override {
         int flags = O_CLOEXEC;
         switch (mode) {
-        case FileOpen::ReadExisting: flags |= O_RDONLY; break;
-        case FileOpen::ReadWriteExisting: flags |= O_RDWR; break;
-        case FileOpen::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
-        case FileOpen::OpenAlways: flags |= O_RDWR | O_CREAT; break;
+        case FileOpen::ReadExisting:
+            flags |= O_RDONLY;
+            break;
+        case FileOpen::ReadWriteExisting:
+            flags |= O_RDWR;
+            break;
+        case FileOpen::CreateAlways:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            break;
+        case FileOpen::OpenAlways:
+            flags |= O_RDWR | O_CREAT;
+            break;
         }
         const int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) {
@@ -83,6 +91,9 @@ public:
     bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
     bool Rename(const std::string& from, const std::string& to) override {
         return std::rename(from.c_str(), to.c_str()) == 0;
+    }
+    bool Replace(const std::string& from, const std::string& to) override {
+        return std::rename(from.c_str(), to.c_str()) == 0; // atomic on POSIX
     }
     std::uint32_t LastError() override { return lastError; }
 };

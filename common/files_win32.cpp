@@ -51,16 +51,28 @@ public:
         DWORD access = GENERIC_READ | GENERIC_WRITE;
         DWORD disposition = OPEN_EXISTING;
         switch (mode) {
-        case FileOpen::ReadExisting: access = GENERIC_READ; break;
-        case FileOpen::ReadWriteExisting: break;
-        case FileOpen::CreateAlways: disposition = CREATE_ALWAYS; break;
-        case FileOpen::OpenAlways: disposition = OPEN_ALWAYS; break;
+        case FileOpen::ReadExisting:
+            access = GENERIC_READ;
+            break;
+        case FileOpen::ReadWriteExisting:
+            break;
+        case FileOpen::CreateAlways:
+            disposition = CREATE_ALWAYS;
+            break;
+        case FileOpen::OpenAlways:
+            disposition = OPEN_ALWAYS;
+            break;
         }
         DWORD shareMode = 0;
         switch (share) {
-        case FileShare::None: break;
-        case FileShare::Read: shareMode = FILE_SHARE_READ; break;
-        case FileShare::ReadWrite: shareMode = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
+        case FileShare::None:
+            break;
+        case FileShare::Read:
+            shareMode = FILE_SHARE_READ;
+            break;
+        case FileShare::ReadWrite:
+            shareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
+            break;
         case FileShare::ReadWriteDelete:
             shareMode = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
             break;
@@ -77,6 +89,10 @@ public:
     bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
     bool Rename(const std::string& from, const std::string& to) override {
         return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+    }
+    bool Replace(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
     std::uint32_t LastError() override { return GetLastError(); }
 };

@@ -58,8 +58,9 @@ new_program_dir() { # ini-text
 
 # Starts upssim with scenario lines (one per argument, "SECONDS EVENT") and maps COM1 to it.
 start_simulator() { # [upssim options --] events...
-    local opts=()
-    while [ $# -gt 0 ] && [ "$1" != "--" ] && [[ "$1" == --* ]]; do opts+=("$1"); shift; done
+    local opts=() a
+    # Everything before a "--" is options (with their values), the rest events.
+    for a in "$@"; do [ "$a" = "--" ] && { while [ "$1" != "--" ]; do opts+=("$1"); shift; done; break; }; done
     [ "${1:-}" = "--" ] && shift
     local scenario=$WORK/scenario.txt
     printf '%s\n' "$@" >"$scenario"
@@ -189,8 +190,9 @@ NAMED_SIM_PIDS=()
 start_named_simulator() { # name [upssim options --] events...
     local name=$1
     shift
-    local opts=()
-    while [ $# -gt 0 ] && [ "$1" != "--" ] && [[ "$1" == --* ]]; do opts+=("$1"); shift; done
+    local opts=() a
+    # Everything before a "--" is options (with their values), the rest events.
+    for a in "$@"; do [ "$a" = "--" ] && { while [ "$1" != "--" ]; do opts+=("$1"); shift; done; break; }; done
     [ "${1:-}" = "--" ] && shift
     printf '%s\n' "$@" >"$WORK/$name.txt"
     "$UPSSIM" --quiet --log "$WORK/$name.log" --scenario "$WORK/$name.txt" "${opts[@]}" \
@@ -311,8 +313,9 @@ box_text() { wine "$KOVRIN_POST" --box-text 2>/dev/null | tr -d '\r' | iconv -f 
 # are timed from the simulator's start as usual. SIM_STARTED_AT is the epoch second at
 # which the simulator's clock began, within the few milliseconds of the start-up.
 start_driven_simulator() { # [upssim options --] [events...]
-    local opts=()
-    while [ $# -gt 0 ] && [ "$1" != "--" ] && [[ "$1" == --* ]]; do opts+=("$1"); shift; done
+    local opts=() a
+    # Everything before a "--" is options (with their values), the rest events.
+    for a in "$@"; do [ "$a" = "--" ] && { while [ "$1" != "--" ]; do opts+=("$1"); shift; done; break; }; done
     [ "${1:-}" = "--" ] && shift
     printf '%s\n' "$@" >"$WORK/scenario.txt"
     rm -f "$WORK/sim.in"
@@ -377,3 +380,37 @@ wait_kovrin_exit() { # timeout-seconds
 }
 # For checks that a command fails: check "..." not grep -q ...
 not() { ! "$@"; }
+
+# ---- The dialog library's windows, read and driven through kovrin-ui (texts in UTF-8).
+ui() { wine "$KOVRIN_UI" "$@" 2>/dev/null | tr -d '\r' | iconv -f CP1251 -t UTF-8; }
+# Exit status of a kovrin-ui command alone.
+ui_ok() { wine "$KOVRIN_UI" "$@" >/dev/null 2>&1; }
+ui_text() { ui text "$1"; }
+# A left click on the tray icon, as the notification area reports it.
+tray_click() { post_message 1024 0 513; }
+open_dialog() { # [timeout seconds]
+    tray_click
+    ui_ok wait-main "${1:-20}"
+}
+# Waits until a control's text is the given one.
+wait_ui_text() { # id text [timeout seconds]
+    local i
+    for i in $(seq 1 $((${3:-10} * 5))); do
+        [ "$(ui_text "$1")" = "$2" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# A PNG of a window of the library (the main window by default) on the X display.
+screenshot() { # file [window caption, UTF-8]
+    local rect
+    if [ -n "${2:-}" ]; then
+        rect=$(wine "$KOVRIN_UI" rect "$2" 2>/dev/null | tr -d "\r")
+    else
+        rect=$(wine "$KOVRIN_UI" rect 2>/dev/null | tr -d '\r')
+    fi
+    [ -n "$rect" ] || return 1
+    local x y w h
+    read -r x y w h <<<"$rect"
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$1"
+}

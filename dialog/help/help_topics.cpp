@@ -1,0 +1,5 @@
+#include "dialog/help/help_topics.h"
+
+int HelpTopicOfPage(int) {
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "dialog/help/help_win32.h"
+
+void OpenHelpTopic(TMainForm&, int) {}

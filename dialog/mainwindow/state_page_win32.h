@@ -1,0 +1,57 @@
+#pragma once
+#include <array>
+#include <memory>
+
+#include "dialog/mainwindow/page_win32.h"
+#include "dialog/mainwindow/status_view.h"
+#include "dialog/meters/arc_metter.h"
+#include "dialog/meters/gauge.h"
+#include "dialog/meters/rez_metter.h"
+#include "dialog/meters/term_metter.h"
+#include "dialog/ui/controls_win32.h"
+
+// "Состояние": the three voltage dials, the thermometer, the frequency meter, the load and
+// charge gauges, the time on battery and the five indicators of the operating mode.
+class TStatePage : public TPage {
+public:
+    using TPage::TPage;
+    ~TStatePage() override;
+
+    // The last creation step: the meters go onto their placeholder panels.
+    void CreateMeters();
+    // Destroyed first when the window is destroyed.
+    void DestroyMeters();
+
+    void OnStatus(const TUpsStatus& status) override;
+    void OnLinkState(bool up) override;
+    void ApplyRating(const TUpsRating& rating);
+
+    // For the window's tests and benchmarks: the meters as they stand.
+    TArcMetter* InputMeter() { return meters_ ? &meters_->Input : nullptr; }
+    TArcMetter* BatteryMeter() { return meters_ ? &meters_->Battery : nullptr; }
+    TRezMetter* FrequencyMeter() { return meters_ ? &meters_->Frequency : nullptr; }
+
+protected:
+    bool CreateControls() override;
+
+private:
+    struct TMeters {
+        TArcMetter Input, Output, Battery;
+        TRezMetter Frequency;
+        TTermMetter Temperature;
+    };
+    void Host(TPanel& panel, TMetterControl& control);
+
+    TContainer group_;
+    // Placeholders of the input, output and battery dials, the thermometer, the frequency.
+    TPanel inputPanel_, outputPanel_, batteryPanel_, thermoPanel_, frequencyPanel_;
+    TPanel loadGauge_, chargeGauge_;
+    TGauge load_, charge_;
+    std::array<TLabel, 7> labels_; // three dial captions, "Частота", the gauges', "Автономно"
+    TPanel batteryTime_;
+    TFontHandle batteryTimeFont_;
+    std::array<TPanel, 5> indicators_;
+    std::unique_ptr<TMeters> meters_;
+    // What the last rating reported: a dial whose rating is missing stays greyed.
+    bool batteryReported_ = true, frequencyReported_ = true;
+};

@@ -1,0 +1,86 @@
+#include "dialog/module/modal_loop_win32.h"
+
+#include "dialog/ui/control_win32.h"
+#include "dialog/ui/form_win32.h"
+
+namespace {
+
+bool IsKeyMessage(UINT msg) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_DEADCHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+    case WM_SYSDEADCHAR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The control object of the focused window, or of its parent (a combo box's edit field).
+TControl* FocusedControl() {
+    HWND focus = GetFocus();
+    for (int i = 0; i < 2 && focus; ++i, focus = GetParent(focus))
+        if (TControl* control = TControl::FromHandle(focus)) return control;
+    return nullptr;
+}
+
+// Takes every waiting message; false when the thread is asked to quit (the request is
+// put back for whoever runs the outer loop).
+bool DrainQueue() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        DispatchWithKeyRules(msg);
+    }
+    return true;
+}
+
+} // namespace
+
+void DispatchWithKeyRules(MSG& msg) {
+    if (IsKeyMessage(msg.message) && !GetCapture()) {
+        // A Tab as a character is never delivered: the key itself moves the focus.
+        if ((msg.message == WM_CHAR || msg.message == WM_SYSCHAR) && msg.wParam == '\t') return;
+        if (TControl* control = FocusedControl(); control && control->OnPreKey(msg)) return;
+        if (TForm* form = FormOf(msg.hwnd); form && form->HandleDialogKey(msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+int RunModal(TForm& form, HWND owner) {
+    if (owner) EnableWindow(owner, FALSE);
+    form.SetModalResult(MR_NONE);
+    int result = MR_NONE;
+    try {
+        form.Show(true);
+        SetForegroundWindow(form.Handle());
+        // What is already queued is taken before waiting: WaitMessage wakes only for
+        // messages that arrive after the last look at the queue.
+        while (DrainQueue() && form.Visible() && form.ModalResult() == MR_NONE)
+            WaitMessage();
+        if (form.Visible()) form.Show(false);
+        result = form.ModalResult();
+    } catch (...) {
+        result = MR_CANCEL;
+    }
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+    }
+    return result;
+}
+
+void RunUntilHidden(TForm& form) {
+    form.Show(true);
+    while (DrainQueue() && form.Visible())
+        WaitMessage();
+}

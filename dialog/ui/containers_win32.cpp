@@ -1,0 +1,215 @@
+#include "dialog/ui/containers_win32.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr char ContainerClass[] = "TarvoContainer";
+constexpr char PanelClass[] = "TarvoPanel";
+
+COLORREF Or(COLORREF color, int systemIndex) {
+    return color == CLR_INVALID ? GetSysColor(systemIndex) : color;
+}
+} // namespace
+
+// ---- TContainer
+
+bool TContainer::Create(const TContainerArgs& args) {
+    if (!RegisterOwnClass(ContainerClass, &TWindow::Procedure, CS_HREDRAW | CS_VREDRAW, nullptr,
+                          nullptr))
+        return false;
+    frame_ = args.Frame;
+    sunken_ = args.Sunken;
+    font_ = args.Font ? args.Font
+                      : reinterpret_cast<HFONT>(SendMessageA(args.Parent, WM_GETFONT, 0, 0));
+    TWindowArgs w;
+    w.ClassName = ContainerClass;
+    w.Caption = args.Caption;
+    w.Style = WS_CHILD | WS_CLIPSIBLINGS | (args.Visible ? WS_VISIBLE : 0u);
+    w.ExStyle = WS_EX_CONTROLPARENT;
+    w.Rect = args.Rect;
+    w.Parent = args.Parent;
+    return CreateFrom(w);
+}
+
+LRESULT TContainer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_SETTEXT: {
+        const LRESULT r = Default(msg, wParam, lParam);
+        InvalidateRect(Handle(), nullptr, TRUE);
+        return r;
+    }
+    // Children of a container that are not ours send their notifications to it; anything
+    // they ask of the top-level window goes on up.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CONTEXTMENU:
+        if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+            // Statics and check boxes on the page's face.
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        return SendMessageA(GetParent(Handle()), msg, wParam, lParam);
+    default:
+        return Default(msg, wParam, lParam);
+    }
+}
+
+void TContainer::Paint() {
+    TPaintDC dc(Handle());
+    RECT r;
+    GetClientRect(Handle(), &r);
+    if (sunken_) DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
+    if (!frame_) return;
+    const std::string caption = Text();
+    TSelectObject font(dc.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent{0, 0};
+    GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+    RECT frame = r;
+    frame.top += extent.cy / 2;
+    DrawEdge(dc.Get(), &frame, EDGE_ETCHED, BF_RECT);
+    if (!caption.empty()) {
+        SetBkColor(dc.Get(), GetSysColor(COLOR_BTNFACE));
+        SetBkMode(dc.Get(), OPAQUE);
+        SetTextColor(dc.Get(),
+                     GetSysColor(IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        TextOutA(dc.Get(), 8, 0, caption.c_str(), static_cast<int>(caption.size()));
+    }
+}
+
+// ---- TPanel
+
+bool TPanel::Create(const TPanelArgs& args) {
+    if (!RegisterOwnClass(PanelClass, &TWindow::Procedure, CS_HREDRAW | CS_VREDRAW, nullptr,
+                          nullptr))
+        return false;
+    bevel_ = args.Bevel;
+    left_ = args.LeftAligned;
+    back_ = args.BackColor;
+    textColor_ = args.TextColor;
+    font_ = args.Font ? args.Font
+                      : reinterpret_cast<HFONT>(SendMessageA(args.Parent, WM_GETFONT, 0, 0));
+    TWindowArgs w;
+    w.ClassName = PanelClass;
+    w.Caption = args.Text;
+    w.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (args.Visible ? WS_VISIBLE : 0u);
+    w.Rect = args.Rect;
+    w.Parent = args.Parent;
+    w.Id = args.Id;
+    return CreateFrom(w);
+}
+
+void TPanel::SetBackColor(COLORREF color) {
+    if (color == back_) return;
+    back_ = color;
+    Invalidate();
+}
+
+void TPanel::SetTextColor(COLORREF color) {
+    if (color == textColor_) return;
+    textColor_ = color;
+    Invalidate();
+}
+
+void TPanel::SetFont(HFONT font) {
+    font_ = font;
+    Invalidate();
+}
+
+void TPanel::Invalidate() {
+    if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    case WM_SETFONT:
+        SetFont(reinterpret_cast<HFONT>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT, without flicker
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ENABLE:
+        Invalidate();
+        return 0;
+    case WM_SETTEXT: {
+        const LRESULT r = Default(msg, wParam, lParam);
+        Invalidate();
+        return r;
+    }
+    case WM_GETTEXT:
+        if (ReadoutText) {
+            const std::string text = ReadoutText();
+            if (wParam == 0) return 0;
+            const std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
+            std::memcpy(reinterpret_cast<char*>(lParam), text.data(), n);
+            reinterpret_cast<char*>(lParam)[n] = '\0';
+            return static_cast<LRESULT>(n);
+        }
+        return Default(msg, wParam, lParam);
+    case WM_GETTEXTLENGTH:
+        if (ReadoutText) return static_cast<LRESULT>(ReadoutText().size());
+        return Default(msg, wParam, lParam);
+    default:
+        return Default(msg, wParam, lParam);
+    }
+}
+
+void TPanel::Paint() {
+    TPaintDC paint(Handle());
+    RECT r;
+    GetClientRect(Handle(), &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    TMemoryDC dc(paint.Get(), width, height);
+    TBrushHandle back(CreateSolidBrush(Or(back_, COLOR_BTNFACE)));
+    FillRect(dc.Get(), &r, back.Get());
+    RECT inner = r;
+    if (bevel_ != TBevel::None) {
+        DrawEdge(dc.Get(), &inner, bevel_ == TBevel::Sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+                 BF_RECT | BF_ADJUST);
+    }
+    if (OnPaint) {
+        // The hosted drawing gets the area inside the bevel, with its own origin.
+        const int x = inner.left, y = inner.top;
+        SetViewportOrgEx(dc.Get(), x, y, nullptr);
+        OnPaint(dc.Get(), inner.right - inner.left, inner.bottom - inner.top);
+        SetViewportOrgEx(dc.Get(), 0, 0, nullptr);
+    } else {
+        const std::string text = Text();
+        if (!text.empty()) {
+            TSelectObject font(dc.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+            SetBkMode(dc.Get(), TRANSPARENT);
+            ::SetTextColor(dc.Get(), Or(textColor_, COLOR_BTNTEXT));
+            RECT area = inner;
+            if (left_) area.left += 2;
+            DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &area,
+                      (left_ ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX |
+                          DT_END_ELLIPSIS);
+        }
+    }
+    BitBlt(paint.Get(), 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+}

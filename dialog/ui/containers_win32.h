@@ -1,0 +1,82 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "dialog/ui/gdi_win32.h"
+#include "dialog/ui/window_win32.h"
+
+// A plain child window that holds other controls: a tab page, or a group with its frame
+// and caption. Its children's notifications reach their own objects through the common
+// window procedure; keyboard navigation walks into it (WS_EX_CONTROLPARENT). Its window
+// text is the caption it shows.
+struct TContainerArgs {
+    HWND Parent = nullptr;
+    TRect Rect;
+    std::string Caption; // a group's caption; empty for a page
+    bool Frame = false;  // the etched group frame
+    bool Sunken = false; // a sunken edge instead
+    HFONT Font = nullptr;
+    bool Visible = true;
+};
+
+class TContainer : public TWindow {
+public:
+    bool Create(const TContainerArgs& args);
+    HFONT Font() const { return font_; }
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    bool frame_ = false, sunken_ = false;
+    HFONT font_ = nullptr;
+};
+
+// Bevels of a panel's edge.
+enum class TBevel { None, Raised, Sunken };
+
+struct TPanelArgs {
+    HWND Parent = nullptr;
+    TRect Rect;
+    int Id = 0;
+    std::string Text;
+    TBevel Bevel = TBevel::None;
+    COLORREF BackColor = CLR_INVALID; // the button face when invalid
+    COLORREF TextColor = CLR_INVALID; // the button text when invalid
+    HFONT Font = nullptr;
+    bool Visible = true;
+    bool LeftAligned = false; // the caption at the left edge instead of centred
+};
+
+// A panel of this library's own class: background and text colours, a bevel, and a
+// centred caption. A panel that hosts a drawing (a meter, a gauge) paints it instead of
+// its caption and answers WM_GETTEXT with what the drawing reads.
+class TPanel : public TWindow {
+public:
+    bool Create(const TPanelArgs& args);
+    void SetBackColor(COLORREF color);
+    void SetTextColor(COLORREF color);
+    COLORREF BackColor() const { return back_; }
+    COLORREF TextColor() const { return textColor_; }
+    void SetFont(HFONT font);
+    void Invalidate();
+
+    // The hosted drawing: paints the client area (size given) on the device context, and
+    // gives the text the panel reads as.
+    std::function<void(HDC dc, int width, int height)> OnPaint;
+    std::function<std::string()> ReadoutText;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    TBevel bevel_ = TBevel::None;
+    bool left_ = false;
+    COLORREF back_ = CLR_INVALID;
+    COLORREF textColor_ = CLR_INVALID;
+    HFONT font_ = nullptr;
+};

@@ -1,0 +1,311 @@
+// kovrin-ui: reads and drives the dialog library's windows in a running monitor, as a
+// user or a screen reader would, for the end-to-end tests and the screenshots.
+//   kovrin-ui wait-main [SECONDS]       exit 0 once the main window is shown; prints its handle
+//   kovrin-ui wait-gone [SECONDS]       exit 0 once no window of the library is left
+//   kovrin-ui count-main                prints how many main windows exist
+//   kovrin-ui caption                   prints the main window's caption
+//   kovrin-ui tab N                     shows page N (0-6)
+//   kovrin-ui text ID                   prints the text of the control with that identifier
+//   kovrin-ui enabled ID                exit 0 when that control is enabled
+//   kovrin-ui color ID                  prints the colour in the middle of that control (RRGGBB)
+//   kovrin-ui click ID|TEXT [WINDOW]    presses a button by identifier or caption (posted)
+//   kovrin-ui set-text ID TEXT          replaces a control's text
+//   kovrin-ui type ID TEXT              types the text into the control, a character at a time
+//   kovrin-ui key ID VK                 presses a key (decimal virtual-key code) in the control
+//   kovrin-ui select ID INDEX           chooses an entry of a drop-down list
+//   kovrin-ui list ID                   prints a list's rows, cells separated by tabs
+//   kovrin-ui select-row ID ROW         selects a list's row
+//   kovrin-ui windows                   prints the library's top-level windows: class, caption,
+//   rect kovrin-ui rect [CAPTION]            prints the screen rectangle of the main (or that)
+//   window kovrin-ui has-module NAME           exit 0 when the monitor's process has that DLL
+//   loaded
+// Texts are printed in the ANSI code page (1251). A TEXT or CAPTION on the command line
+// reaches the program through Wine's conversion of the command line.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char FormClass[] = "TarvoForm";
+
+std::string Text(HWND hwnd) {
+    char buf[2048] = {};
+    const LRESULT n = SendMessageA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    return std::string(buf, static_cast<std::size_t>(n > 0 ? n : 0));
+}
+
+std::string ClassOf(HWND hwnd) {
+    char cls[128] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return cls;
+}
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM out) {
+    auto* all = reinterpret_cast<std::vector<HWND>*>(out);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    all->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevel() {
+    std::vector<HWND> all;
+    EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+// The main window: the library's form whose caption starts with the product's name.
+HWND MainWindow() {
+    for (HWND w : TopLevel())
+        if (ClassOf(w) == FormClass && IsWindowVisible(w) && Text(w).rfind("Tarvo", 0) == 0)
+            return w;
+    return nullptr;
+}
+
+int CountMain() {
+    int n = 0;
+    for (HWND w : TopLevel())
+        if (ClassOf(w) == FormClass && Text(w).rfind("Tarvo", 0) == 0) ++n;
+    return n;
+}
+
+// The library's windows: the forms and boxes of the main window's thread.
+std::vector<HWND> LibraryWindows() {
+    std::vector<HWND> out;
+    HWND main = MainWindow();
+    if (!main) return out;
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    for (HWND w : TopLevel())
+        if (GetWindowThreadProcessId(w, nullptr) == thread && IsWindowVisible(w)) out.push_back(w);
+    return out;
+}
+
+struct Search {
+    int Id;
+    const std::string* Text;
+    HWND Found;
+};
+
+BOOL CALLBACK Visit(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    if (s->Text ? Text(hwnd) == *s->Text && ClassOf(hwnd) == "Button"
+                : GetDlgCtrlID(hwnd) == s->Id) {
+        s->Found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A control by identifier (digits) or a button by caption, in the library's windows, the
+// newest (an editor over the main window) first.
+HWND Control(const char* idOrText) {
+    const bool byId = idOrText[0] >= '0' && idOrText[0] <= '9';
+    const std::string text = idOrText;
+    Search s{byId ? std::atoi(idOrText) : 0, byId ? nullptr : &text, nullptr};
+    for (HWND w : LibraryWindows()) {
+        EnumChildWindows(w, &Visit, reinterpret_cast<LPARAM>(&s));
+        if (s.Found) return s.Found;
+    }
+    return nullptr;
+}
+
+HWND Require(const char* idOrText) {
+    HWND h = Control(idOrText);
+    if (!h) {
+        std::fprintf(stderr, "no control %s\n", idOrText);
+        std::exit(1);
+    }
+    return h;
+}
+
+int WaitMain(int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (HWND w = MainWindow()) {
+            std::printf("%p\n", static_cast<void*>(w));
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 1;
+}
+
+int WaitGone(int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (CountMain() == 0) return 0;
+        Sleep(100);
+    }
+    return 1;
+}
+
+int SelectTab(int index) {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    HWND tabs = FindWindowExA(main, nullptr, WC_TABCONTROLA, nullptr);
+    if (!tabs) return 1;
+    SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    NMHDR n{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(main, WM_NOTIFY, n.idFrom, reinterpret_cast<LPARAM>(&n));
+    return 0;
+}
+
+int PrintColor(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    // Read off the screen: another process's window surface is not ours to read. A little
+    // way in from the left edge, at mid height, beside a centred caption.
+    POINT at{3, (r.bottom - r.top) / 2};
+    ClientToScreen(hwnd, &at);
+    HDC dc = GetDC(nullptr);
+    const COLORREF c = GetPixel(dc, at.x, at.y);
+    ReleaseDC(nullptr, dc);
+    std::printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    return 0;
+}
+
+int PrintList(HWND list) {
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            char buf[512] = {};
+            LVITEMA item{};
+            item.iSubItem = c;
+            item.pszText = buf;
+            item.cchTextMax = sizeof buf;
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(r),
+                         reinterpret_cast<LPARAM>(&item));
+            std::printf("%s%s", c ? "\t" : "", buf);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+int SelectRow(HWND list, int row) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return 0;
+}
+
+int SelectCombo(HWND combo, int index) {
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // As a user's choice: the owner hears of it.
+    SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    return 0;
+}
+
+int PrintWindows() {
+    for (HWND w : LibraryWindows()) {
+        RECT r;
+        GetWindowRect(w, &r);
+        std::printf("%s\t%s\t%ld %ld %ld %ld\n", ClassOf(w).c_str(), Text(w).c_str(), r.left, r.top,
+                    r.right - r.left, r.bottom - r.top);
+    }
+    return 0;
+}
+
+int PrintRect(const char* caption) {
+    HWND w = nullptr;
+    if (!caption)
+        w = MainWindow();
+    else
+        for (HWND t : LibraryWindows())
+            if (Text(t) == caption) w = t;
+    if (!w) return 1;
+    RECT r;
+    GetWindowRect(w, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+
+// Whether the monitor (the process of its hidden window) has a module of that name.
+int HasModule(const char* name) {
+    HWND hidden = FindWindowA("KovrinWndClass", nullptr);
+    if (!hidden) return 2;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hidden, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 2;
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    int found = 1;
+    if (EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            char base[MAX_PATH] = {};
+            GetModuleBaseNameA(process, modules[i], base, sizeof base);
+            if (lstrcmpiA(base, name) == 0) found = 0;
+        }
+    }
+    CloseHandle(process);
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kovrin-ui COMMAND [ARGS]; see the source's opening comment\n");
+        return 2;
+    }
+    const std::string cmd = argv[1];
+    auto arg = [&](int i) -> const char* {
+        if (i >= argc) {
+            std::fprintf(stderr, "%s: missing argument\n", cmd.c_str());
+            std::exit(2);
+        }
+        return argv[i];
+    };
+    if (cmd == "wait-main") return WaitMain(argc > 2 ? std::atoi(argv[2]) : 20);
+    if (cmd == "wait-gone") return WaitGone(argc > 2 ? std::atoi(argv[2]) : 20);
+    if (cmd == "count-main") return std::printf("%d\n", CountMain()) > 0 ? 0 : 1;
+    if (cmd == "windows") return PrintWindows();
+    if (cmd == "rect") return PrintRect(argc > 2 ? argv[2] : nullptr);
+    if (cmd == "has-module") return HasModule(arg(2));
+    HWND main = MainWindow();
+    if (!main) {
+        std::fprintf(stderr, "no main window\n");
+        return 1;
+    }
+    if (cmd == "caption") return std::printf("%s\n", Text(main).c_str()) >= 0 ? 0 : 1;
+    if (cmd == "tab") return SelectTab(std::atoi(arg(2)));
+    if (cmd == "text") return std::printf("%s\n", Text(Require(arg(2))).c_str()) >= 0 ? 0 : 1;
+    if (cmd == "enabled") return IsWindowEnabled(Require(arg(2))) ? 0 : 1;
+    if (cmd == "color") return PrintColor(Require(arg(2)));
+    if (cmd == "click") {
+        PostMessageA(Require(arg(2)), BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (cmd == "set-text") return SetWindowTextA(Require(arg(2)), arg(3)) ? 0 : 1;
+    if (cmd == "type") {
+        HWND h = Require(arg(2));
+        for (const unsigned char c : std::string(arg(3)))
+            PostMessageA(h, WM_CHAR, c, 1);
+        return 0;
+    }
+    if (cmd == "key") {
+        HWND h = Require(arg(2));
+        const UINT vk = static_cast<UINT>(std::atoi(arg(3)));
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+        PostMessageA(h, WM_KEYDOWN, vk, scan | 1);
+        PostMessageA(h, WM_KEYUP, vk, scan | 1 | (1u << 30) | (1u << 31));
+        return 0;
+    }
+    if (cmd == "select") return SelectCombo(Require(arg(2)), std::atoi(arg(3)));
+    if (cmd == "list") return PrintList(Require(arg(2)));
+    if (cmd == "select-row") return SelectRow(Require(arg(2)), std::atoi(arg(3)));
+    std::fprintf(stderr, "unknown command %s\n", cmd.c_str());
+    return 2;
+}
