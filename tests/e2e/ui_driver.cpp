@@ -36,6 +36,48 @@ namespace {
 
 constexpr char FormClass[] = "TarvoForm";
 
+// Memory inside the window's process, for the messages whose parameters point at a
+// structure: the system copies only text messages between processes, as screen readers
+// know; everything else must be where the window's code can read it.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    bool Ok() const { return address_ != nullptr; }
+    LPARAM Address(std::size_t offset = 0) const {
+        return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset);
+    }
+    bool Put(const void* data, std::size_t size, std::size_t offset = 0) {
+        SIZE_T done = 0;
+        return address_ && offset + size <= size_ &&
+               WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size,
+                                  &done);
+    }
+    bool Get(void* data, std::size_t size, std::size_t offset = 0) {
+        SIZE_T done = 0;
+        return address_ && offset + size <= size_ &&
+               ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size,
+                                 &done);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    std::size_t size_;
+};
+
 std::string Text(HWND hwnd) {
     char buf[2048] = {};
     const LRESULT n = SendMessageA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
@@ -150,10 +192,19 @@ int SelectTab(int index) {
     if (!main) return 1;
     HWND tabs = FindWindowExA(main, nullptr, WC_TABCONTROLA, nullptr);
     if (!tabs) return 1;
-    SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    NMHDR n{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageA(main, WM_NOTIFY, n.idFrom, reinterpret_cast<LPARAM>(&n));
-    return 0;
+    // As from the keyboard: the tab control moves one page per arrow key and tells its
+    // window itself (a notification cannot be sent from another process).
+    for (int tries = 0; tries < 20; ++tries) {
+        const int current = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+        if (current == index) return 0;
+        const UINT vk = current < index ? VK_RIGHT : VK_LEFT;
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+        PostMessageA(tabs, WM_KEYDOWN, vk, scan | 1);
+        PostMessageA(tabs, WM_KEYUP, vk, scan | 1 | (1u << 30) | (1u << 31));
+        for (int i = 0; i < 50 && SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == current; ++i)
+            Sleep(10);
+    }
+    return 1;
 }
 
 int PrintColor(HWND hwnd) {
@@ -175,15 +226,21 @@ int PrintList(HWND list) {
     const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     const int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    constexpr std::size_t TextSize = 512;
+    RemoteBuffer remote(list, sizeof(LVITEMA) + TextSize);
+    if (!remote.Ok()) return 1;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            char buf[512] = {};
             LVITEMA item{};
             item.iSubItem = c;
-            item.pszText = buf;
-            item.cchTextMax = sizeof buf;
-            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(r),
-                         reinterpret_cast<LPARAM>(&item));
+            item.pszText = reinterpret_cast<char*>(remote.Address(sizeof(LVITEMA)));
+            item.cchTextMax = TextSize;
+            const char empty = 0;
+            remote.Put(&empty, 1, sizeof(LVITEMA));
+            remote.Put(&item, sizeof item);
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(r), remote.Address());
+            char buf[TextSize] = {};
+            remote.Get(buf, TextSize - 1, sizeof(LVITEMA));
             std::printf("%s%s", c ? "\t" : "", buf);
         }
         std::printf("\n");
@@ -195,7 +252,9 @@ int SelectRow(HWND list, int row) {
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    RemoteBuffer remote(list, sizeof item);
+    if (!remote.Put(&item, sizeof item)) return 1;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.Address());
     return 0;
 }
 

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Pictures of every page and window of the dialog library, taken from the real monitor
+# and the simulator under Xvfb:  scripts/screenshots.sh [OUTDIR]   (default build/screenshots)
+# Each file in scripts/screenshots.d/ adds the pictures of its windows; it is sourced with
+# the end-to-end helpers (tests/e2e/lib.sh) at hand and the main window open, and calls
+#   shot NAME [WINDOW CAPTION]   a PNG of the main window (or of that window) as OUTDIR/NAME.png
+# The same pictures illustrate the user manual (DOC/IMAGES).
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+OUT=$(realpath -m "${1:-$ROOT/build/screenshots}")
+source "$ROOT/scripts/common.sh"
+
+if [ -z "${KOVRIN_SCREENSHOTS_INNER:-}" ]; then
+    choose_wine_arch
+    arch=$KOVRIN_WINE_ARCH
+    ensure_packages imagemagick
+    build_tree native --target upssim >/dev/null
+    build_tree native --target kovrin-dump >/dev/null
+    build_tree "$arch" -DKOVRIN_HOST_TOOLS_DIR="$ROOT/build/native/tools" >/dev/null
+    wine_env
+    ensure_wine_prefix "$ROOT/build/$arch/wineprefix-screenshots"
+    # Without a window manager under Xvfb, Wine draws the frames and captions itself only
+    # for windows it does not hand to one.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    mkdir -p "$OUT"
+    export KOVRIN_SCREENSHOTS_INNER=1 KOVRIN_DIST="$ROOT/build/$arch/dist" KOVRIN_TOOLS="$ROOT/build/native/tools"
+    export KOVRIN_WORK="$ROOT/build/$arch/screenshots-work" KOVRIN_SOURCE="$ROOT"
+    export KOVRIN_POST="$ROOT/build/$arch/testtools/kovrin-post.exe" KOVRIN_UI="$ROOT/build/$arch/testtools/kovrin-ui.exe"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$OUT"
+fi
+
+source "$ROOT/tests/e2e/lib.sh"
+shot() { # name [window caption]
+    sleep 0.7
+    if screenshot "$OUT/$1.png" "${2:-}"; then echo "$OUT/$1.png"; else echo "no picture: $1" >&2; fi
+}
+
+# A UPS on mains with a little history in the journal and the statistics.
+new_program_dir "DevLog=dev.log
+Interval=1000
+FailInterval=1000
+StatInterval=2000"
+start_simulator --company "MEGATEC" --model "SIM-1000VA" --firmware "V2.4" -- "600 quit"
+start_kovrin
+sleep 4
+open_dialog 30 || { echo "the main window did not open" >&2; exit 1; }
+sleep 2
+
+for page in 0 1 2 3 4 5 6; do
+    names=(state extra events journal terminal settings about)
+    ui tab "$page"
+    shot "page-$page-${names[$page]}"
+done
+
+for part in "$ROOT"/scripts/screenshots.d/*.sh; do
+    [ -e "$part" ] || continue
+    ui tab 0
+    # shellcheck source=/dev/null
+    source "$part"
+done
+
+post_message 273 2 0
+ui_ok wait-gone 20 || true
+stop_kovrin
+echo "pictures in $OUT"
