@@ -105,6 +105,7 @@ bool TMainForm::Create() {
     terminal_->Load();
     settings_page_->LoadAutorun();
     state_->CreateMeters();
+    created_ = true;
     return true;
 }
 
@@ -216,7 +217,7 @@ bool TMainForm::HandleDialogKey(const MSG& msg) {
 LRESULT TMainForm::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case UM_TODIALOG:
-        ToDialog(wParam & 0xFF, lParam);
+        if (created_) ToDialog(wParam & 0xFF, lParam);
         return 0;
     case UM_FINALCLOSE:
         closingForGood_ = true;

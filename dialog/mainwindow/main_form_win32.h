@@ -116,6 +116,7 @@ private:
     TUpsRating rating_{};
     bool linkUp_ = true;
     bool closingForGood_ = false;
+    bool created_ = false; // the monitor's messages are taken only once every page exists
     RecordList<TCustomCommand> commands_;
 
     TTabControl tabs_;
