@@ -5,6 +5,8 @@
 # the end-to-end helpers (tests/e2e/lib.sh) at hand and the main window open, and calls
 #   shot NAME [WINDOW CAPTION]   a PNG of the main window (or of that window) as OUTDIR/NAME.png
 # The same pictures illustrate the user manual (DOC/IMAGES).
+# KOVRIN_TREE=DIR (a Windows build tree) and KOVRIN_NATIVE_TREE=DIR take the programs
+# from those trees as they are, without building.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$(realpath -m "${1:-$ROOT/build/screenshots}")
@@ -13,20 +15,24 @@ source "$ROOT/scripts/common.sh"
 if [ -z "${KOVRIN_SCREENSHOTS_INNER:-}" ]; then
     choose_wine_arch
     arch=$KOVRIN_WINE_ARCH
-    ensure_packages imagemagick
-    build_tree native --target upssim >/dev/null
-    build_tree native --target kovrin-dump >/dev/null
-    build_tree "$arch" -DKOVRIN_HOST_TOOLS_DIR="$ROOT/build/native/tools" >/dev/null
+    tree=${KOVRIN_TREE:-$ROOT/build/$arch}
+    native=${KOVRIN_NATIVE_TREE:-$ROOT/build/native}
+    if [ -z "${KOVRIN_TREE:-}" ]; then
+        ensure_packages
+        build_tree native --target upssim >/dev/null
+        build_tree native --target kovrin-dump >/dev/null
+        build_tree "$arch" -DKOVRIN_HOST_TOOLS_DIR="$native/tools" >/dev/null
+    fi
     wine_env
-    ensure_wine_prefix "$ROOT/build/$arch/wineprefix-screenshots"
+    ensure_wine_prefix "$tree/wineprefix-screenshots"
     # Without a window manager under Xvfb, Wine draws the frames and captions itself only
     # for windows it does not hand to one.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
     mkdir -p "$OUT"
-    export KOVRIN_SCREENSHOTS_INNER=1 KOVRIN_DIST="$ROOT/build/$arch/dist" KOVRIN_TOOLS="$ROOT/build/native/tools"
-    export KOVRIN_WORK="$ROOT/build/$arch/screenshots-work" KOVRIN_SOURCE="$ROOT"
-    export KOVRIN_POST="$ROOT/build/$arch/testtools/kovrin-post.exe" KOVRIN_UI="$ROOT/build/$arch/testtools/kovrin-ui.exe"
+    export KOVRIN_SCREENSHOTS_INNER=1 KOVRIN_DIST="$tree/dist" KOVRIN_TOOLS="$native/tools"
+    export KOVRIN_WORK="$tree/screenshots-work" KOVRIN_SOURCE="$ROOT"
+    export KOVRIN_POST="$tree/testtools/kovrin-post.exe" KOVRIN_UI="$tree/testtools/kovrin-ui.exe"
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$OUT"
 fi
 
