@@ -119,6 +119,13 @@ ensure_wine_prefix() {
             >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.no-debugger"
     fi
+    if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
+        # Xvfb has no window manager: Wine draws the frames itself instead of handing the
+        # windows to one, and hiding a window does not wait two seconds for a manager's
+        # answer that never comes.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.unmanaged"
+    fi
     wineserver -w
 }
 

@@ -25,10 +25,6 @@ if [ -z "${KOVRIN_SCREENSHOTS_INNER:-}" ]; then
     fi
     wine_env
     ensure_wine_prefix "$tree/wineprefix-screenshots"
-    # Without a window manager under Xvfb, Wine draws the frames and captions itself only
-    # for windows it does not hand to one.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
     mkdir -p "$OUT"
     export KOVRIN_SCREENSHOTS_INNER=1 KOVRIN_DIST="$tree/dist" KOVRIN_TOOLS="$native/tools"
     export KOVRIN_WORK="$tree/screenshots-work" KOVRIN_SOURCE="$ROOT"

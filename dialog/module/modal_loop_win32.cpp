@@ -43,6 +43,13 @@ bool DrainQueue() {
     return true;
 }
 
+// Waits for the next message of any kind. WaitMessage would not do: a message sent from
+// another thread is handled inside it without ending the wait, so a final close sent by
+// the monitor would leave the loop asleep with its window already hidden.
+void WaitForMessage() {
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 } // namespace
 
 void DispatchWithKeyRules(MSG& msg) {
@@ -63,10 +70,9 @@ int RunModal(TForm& form, HWND owner) {
     try {
         form.Show(true);
         SetForegroundWindow(form.Handle());
-        // What is already queued is taken before waiting: WaitMessage wakes only for
-        // messages that arrive after the last look at the queue.
+        // What is already queued is taken before waiting.
         while (DrainQueue() && form.Visible() && form.ModalResult() == MR_NONE)
-            WaitMessage();
+            WaitForMessage();
         if (form.Visible()) form.Show(false);
         result = form.ModalResult();
     } catch (...) {
@@ -82,5 +88,5 @@ int RunModal(TForm& form, HWND owner) {
 void RunUntilHidden(TForm& form) {
     form.Show(true);
     while (DrainQueue() && form.Visible())
-        WaitMessage();
+        WaitForMessage();
 }
