@@ -1,0 +1,225 @@
+#include <windows.h>
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "harness.h"
+
+using namespace dialogtest;
+
+namespace {
+
+int CountThreads() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 t{};
+    t.dwSize = sizeof t;
+    int n = 0;
+    for (BOOL more = Thread32First(snap, &t); more; more = Thread32Next(snap, &t))
+        if (t.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+    CloseHandle(snap);
+    return n;
+}
+
+struct TTopLevelCount {
+    DWORD Process;
+    int Count;
+};
+// Where the system keeps no count (Wine reports 0 for the GUI resources, the handle count
+// and the private bytes), the test counts for itself: live GDI objects by asking each
+// handle slot (Wine takes a handle without its generation bits), kernel handles by asking
+// each handle value, and the process's data size from the kernel's own account.
+// Device contexts and regions are counted apart: the system keeps a cache of window DCs,
+// each with its clipping region, which it grows when painting threads meet and never
+// shrinks; what a window library creates (fonts, brushes, pens, bitmaps, memory DCs) is
+// the rest.
+struct TGdiCounts {
+    int Created = 0;   // fonts, brushes, pens, bitmaps, palettes, memory DCs...
+    int WindowDcs = 0; // DCs and regions
+};
+TGdiCounts CountGdiObjectsBySlot() {
+    TGdiCounts c;
+    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) {
+        const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(slot));
+        if (type == OBJ_DC || type == OBJ_REGION)
+            ++c.WindowDcs;
+        else if (type)
+            ++c.Created;
+    }
+    return c;
+}
+
+int CountKernelHandles() {
+    int n = 0;
+    for (ULONG_PTR value = 4; value < 0x40000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++n;
+    }
+    return n;
+}
+
+BOOL CALLBACK CountChildren(HWND, LPARAM param) {
+    ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+BOOL CALLBACK CountWithChildren(HWND hwnd, LPARAM param) {
+    auto* c = reinterpret_cast<TTopLevelCount*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != c->Process) return TRUE;
+    ++c->Count;
+    EnumChildWindows(hwnd, &CountChildren, reinterpret_cast<LPARAM>(&c->Count));
+    return TRUE;
+}
+int CountAllWindows() {
+    TTopLevelCount c{GetCurrentProcessId(), 0};
+    EnumWindows(&CountWithChildren, reinterpret_cast<LPARAM>(&c));
+    return c.Count;
+}
+
+// The kernel's data size of this process in kB (Wine runs it as a Linux process), or 0.
+long DataSizeKb() {
+    FILE* f = std::fopen("Z:\\proc\\self\\status", "r");
+    if (!f) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmData: %ld", &kb) == 1) break;
+    std::fclose(f);
+    return kb;
+}
+
+struct TResources {
+    DWORD Gdi, User, Handles;
+    TGdiCounts GdiSlots;
+    int KernelHandles, Threads, Windows;
+    SIZE_T Private;
+    long DataKb;
+};
+
+TResources Measure() {
+    TResources r{};
+    r.Gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    r.User = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    GetProcessHandleCount(GetCurrentProcess(), &r.Handles);
+    r.GdiSlots = CountGdiObjectsBySlot();
+    r.KernelHandles = CountKernelHandles();
+    r.Threads = CountThreads();
+    r.Windows = CountAllWindows();
+    PROCESS_MEMORY_COUNTERS_EX m{};
+    m.cb = sizeof m;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m),
+                         sizeof m);
+    r.Private = m.PrivateUsage;
+    r.DataKb = DataSizeKb();
+    return r;
+}
+
+class Lifecycle : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveDataFiles(); }
+};
+
+} // namespace
+
+TEST_F(Lifecycle, OneWindowForTwoCreationsAndNoneAfterDestruction) {
+    TFakeMonitor monitor;
+    TLibrary library;
+    ASSERT_TRUE(library.Load());
+    library.Destroy(); // before any creation: nothing to do
+    library.Create(monitor.Handle());
+    library.Create(monitor.Handle());
+    ASSERT_TRUE(monitor.WaitFor(UM_DIALOGREADY));
+    monitor.Pump(300ms);
+    EXPECT_EQ(monitor.Posted(UM_DIALOGREADY).size(), 1u);
+    const HWND main = reinterpret_cast<HWND>(monitor.Posted(UM_DIALOGREADY)[0].WParam);
+    int forms = 0;
+    for (HWND w : ThreadWindows(main, false))
+        if (ClassOf(w) == "TarvoForm" && Text(w).rfind("Tarvo", 0) == 0) ++forms;
+    EXPECT_EQ(forms, 1);
+
+    library.Destroy();
+    EXPECT_FALSE(IsWindow(main));
+    // A new creation makes a new window, without reloading the library.
+    monitor.Clear();
+    library.Create(monitor.Handle());
+    ASSERT_TRUE(monitor.WaitFor(UM_DIALOGREADY));
+    const HWND again = reinterpret_cast<HWND>(monitor.Posted(UM_DIALOGREADY)[0].WParam);
+    EXPECT_TRUE(IsWindow(again));
+    library.Destroy();
+    EXPECT_FALSE(IsWindow(again));
+}
+
+TEST_F(Lifecycle, AWindowThatRefusesTheFinalCloseIsEndedWithinTheBoundedWait) {
+    TSession session;
+    ASSERT_TRUE(session.Open());
+    const HWND main = session.Main();
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
+                               GetWindowThreadProcessId(main, nullptr));
+    ASSERT_TRUE(thread);
+    session.PostLinkState(1); // a message box of the window: it refuses to close
+    ASSERT_TRUE(WaitForBox(main).Hwnd);
+    const auto start = std::chrono::steady_clock::now();
+    session.Close();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    std::printf("refused final close ended after %lld ms\n", static_cast<long long>(took.count()));
+    // The thread is gone. (Windows takes a killed thread's windows with it; Wine leaves
+    // them on the screen until the process ends, which at the monitor's exit, the one
+    // time a final close meets an open box, is at once.)
+    DWORD code = 0;
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(GetExitCodeThread(thread, &code));
+    EXPECT_NE(code, 259u);
+    CloseHandle(thread);
+    EXPECT_GE(took.count(), 400); // it did wait for the thread
+    EXPECT_LT(took.count(), 3000);
+    // And the next opening starts afresh.
+    TSession next;
+    ASSERT_TRUE(next.Open());
+    EXPECT_EQ(Text(next.Main()), "Tarvo [version 0.35b]");
+}
+
+TEST_F(Lifecycle, TwentyOpeningsLeaveTheProcessAsTheFirstDid) {
+    auto openAndClose = [] {
+        TSession session;
+        ASSERT_TRUE(session.Open());
+        session.PostLinkState(0);
+        session.SendInfo(MakeInfo("A", "B", "C"));
+        session.SendRating(MakeRating());
+        session.SendStatus(MakeStatus());
+        for (int page = 0; page < 7; ++page)
+            SelectTab(session.Main(), page); // every page painted once
+        session.Sync();
+    };
+    openAndClose();
+    const TResources first = Measure();
+    for (int i = 0; i < 19; ++i)
+        openAndClose();
+    const TResources last = Measure();
+    std::printf("after opening 1 and 20: system counts: GDI objects %lu/%lu, USER objects %lu/%lu, "
+                "handles %lu/%lu, private bytes %zu/%zu\n",
+                first.Gdi, last.Gdi, first.User, last.User, first.Handles, last.Handles,
+                static_cast<std::size_t>(first.Private), static_cast<std::size_t>(last.Private));
+    std::printf("after opening 1 and 20: counted: GDI objects made %d/%d (window DCs and their "
+                "regions %d/%d), "
+                "kernel handles %d/%d, threads %d/%d, windows %d/%d, data %ld/%ld kB\n",
+                first.GdiSlots.Created, last.GdiSlots.Created, first.GdiSlots.WindowDcs,
+                last.GdiSlots.WindowDcs, first.KernelHandles, last.KernelHandles, first.Threads,
+                last.Threads, first.Windows, last.Windows, first.DataKb, last.DataKb);
+    EXPECT_LE(last.Gdi, first.Gdi);
+    EXPECT_LE(last.User, first.User);
+    EXPECT_LE(last.Handles, first.Handles);
+    EXPECT_LE(last.GdiSlots.Created, first.GdiSlots.Created);
+    EXPECT_LE(last.KernelHandles, first.KernelHandles);
+    EXPECT_EQ(last.Threads, first.Threads);
+    EXPECT_EQ(last.Windows, first.Windows);
+    // Heap pages freed by the library's unload need not go back to the system at once;
+    // a leak of an opening's worth each time would still show.
+    EXPECT_LT(last.Private, first.Private + 2 * 1024 * 1024);
+    EXPECT_LT(last.DataKb, first.DataKb + 2048);
+}
