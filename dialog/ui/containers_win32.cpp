@@ -157,6 +157,9 @@ LRESULT TPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Invalidate();
         return 0;
     case WM_SETTEXT: {
+        // The same text again (a status that did not change it) costs no painting.
+        const char* text = reinterpret_cast<const char*>(lParam);
+        if (text && Text() == text) return TRUE;
         const LRESULT r = Default(msg, wParam, lParam);
         Invalidate();
         return r;
@@ -179,12 +182,53 @@ LRESULT TPanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void TPanel::TBackBuffer::Free() {
+    if (Dc) {
+        SelectObject(Dc, Old);
+        DeleteDC(Dc);
+    }
+    if (Bitmap) DeleteObject(Bitmap);
+    Dc = nullptr;
+    Bitmap = nullptr;
+    Old = nullptr;
+    Width = Height = 0;
+}
+
+HDC TPanel::TBackBuffer::Get(HDC compatible, int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (Dc && Width == width && Height == height) return Dc;
+    Free();
+    Dc = CreateCompatibleDC(compatible);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    Bitmap = CreateDIBSection(compatible, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!Dc || !Bitmap) {
+        Free();
+        return nullptr;
+    }
+    Old = SelectObject(Dc, Bitmap);
+    Width = width;
+    Height = height;
+    return Dc;
+}
+
 void TPanel::Paint() {
     TPaintDC paint(Handle());
     RECT r;
     GetClientRect(Handle(), &r);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    TMemoryDC dc(paint.Get(), width, height);
+    const HDC buffered = buffer_.Get(paint.Get(), width, height);
+    struct TTarget {
+        HDC Dc;
+        HDC Get() const { return Dc; }
+    } dc{buffered ? buffered : paint.Get()};
+    const int savedState = SaveDC(dc.Get());
     TBrushHandle back(CreateSolidBrush(Or(back_, COLOR_BTNFACE)));
     FillRect(dc.Get(), &r, back.Get());
     RECT inner = r;
@@ -211,5 +255,6 @@ void TPanel::Paint() {
                           DT_END_ELLIPSIS);
         }
     }
-    BitBlt(paint.Get(), 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+    RestoreDC(dc.Get(), savedState);
+    if (buffered) BitBlt(paint.Get(), 0, 0, width, height, buffered, 0, 0, SRCCOPY);
 }

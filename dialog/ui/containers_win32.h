@@ -71,9 +71,22 @@ public:
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override { buffer_.Free(); }
 
 private:
     void Paint();
+    // The off-screen copy the panel is painted on, kept while the size stays: making
+    // one for every paint would cost more than the drawing itself.
+    struct TBackBuffer {
+        HDC Dc = nullptr;
+        HBITMAP Bitmap = nullptr;
+        HGDIOBJ Old = nullptr;
+        int Width = 0, Height = 0;
+        ~TBackBuffer() { Free(); }
+        void Free();
+        HDC Get(HDC compatible, int width, int height);
+    };
+    TBackBuffer buffer_;
     TBevel bevel_ = TBevel::None;
     bool left_ = false;
     COLORREF back_ = CLR_INVALID;
