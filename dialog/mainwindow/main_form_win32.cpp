@@ -189,6 +189,7 @@ void TMainForm::Close() {
                            "Внимание!", MB_YESNO | MB_ICONQUESTION);
         if (answer == IDYES) {
             settings_page_->StopCalibration();
+            settings_page_->SaveForClose();
             PostToMonitor(UM_DIALOGCLOSED, 0, 0);
         }
         return;
@@ -198,6 +199,8 @@ void TMainForm::Close() {
         Show(false); // ends the user-interface thread's run loop
         return;
     }
+    // Written now too, while a failure can still be told to the user.
+    settings_page_->SaveForClose();
     PostToMonitor(UM_DIALOGCLOSED, 0, 0);
 }
 
