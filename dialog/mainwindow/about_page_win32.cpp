@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "dialog/help/help_topics.h"
 #include "dialog/mainwindow/control_ids.h"
+#include "dialog/mainwindow/main_form_win32.h"
 
 bool TAboutPage::CreateControls() {
     TContainerArgs f;
@@ -53,6 +55,14 @@ bool TAboutPage::CreateControls() {
     const int left = (473 - textWidth - 4 - linkWidth) / 2;
     latest_.Move({left, 140, textWidth, 14});
     link_.Move({left + textWidth + 4, 140, linkWidth, 14});
+
+    TButtonArgs h;
+    h.Parent = parent;
+    h.Rect = {(473 - 120) / 2, 176, 120, 25};
+    h.Text = "Руководство (F1)";
+    h.Id = ID_ABOUT_HELP;
+    if (!help_.Create(h)) return false;
+    help_.OnClick = [this] { main_.HelpRequest(8, TOPIC_CONTENTS); }; // kind 8: context help
     return true;
 }
 

@@ -19,5 +19,6 @@ protected:
 private:
     TContainer frame_;
     TLabel product_, version_, latest_, link_;
+    TButton help_; // the user manual
     TFontHandle productFont_, linkFont_;
 };
