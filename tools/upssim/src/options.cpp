@@ -79,6 +79,9 @@ Options parse_options(const std::vector<std::string>& args) {
         } else if (name == "--cells") {
             flag();
             o.sim.model.per_cell = true;
+        } else if (name == "--deep-test") {
+            flag();
+            o.sim.model.test_stops_at_low = false;
         } else if (name == "--online") {
             flag();
             o.sim.model.standby_type = false;
@@ -123,6 +126,7 @@ should open (e.g. /dev/pts/3) as the first line on stdout.
   --frequency HZ       mains and inverter frequency (default 50)
   --cells              report the battery voltage per cell (2.27 instead of 13.6)
   --online             clear the standby-type bit (b3)
+  --deep-test          self-tests run on past battery low until the battery is exhausted
   --company TEXT, --model TEXT, --firmware TEXT   what 'I' reports
   -h, --help           this text
 

@@ -212,7 +212,7 @@ void UpsModel::settle() {
         battery_low_ = false;
         note("battery low cleared");
     }
-    if (testing() && battery_low_) end_test("battery low");
+    if (testing() && battery_low_ && config_.test_stops_at_low) end_test("battery low");
 
     if (discharging() && battery_ <= config_.battery_cutoff + kEps)
         switch_off(false, Restore::OnMainsReturn);

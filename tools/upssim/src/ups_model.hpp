@@ -29,6 +29,9 @@ struct ModelConfig {
     bool standby_type = true;
     bool beeper = true;
     bool per_cell = false;
+    // A self-test ends at battery low, as most UPSes do; off, it runs on until the inverter
+    // gives up (a UPS whose deep test drains the battery, for calibrating the battery).
+    bool test_stops_at_low = true;
 };
 
 struct Note {
