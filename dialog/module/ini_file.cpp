@@ -127,7 +127,7 @@ std::string TIniFile::Apply(std::string_view text, std::string_view section, std
     std::string out;
     if (header == lines.size()) {
         out = text;
-        if (!out.empty() && out.back() != '\n') out += "\r\n";
+        if (!out.empty() && out.back() != '\n') out += out.back() == '\r' ? "\n" : "\r\n";
         if (!out.empty()) out += "\r\n";
         out += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
         return out;
@@ -148,7 +148,9 @@ std::string TIniFile::Apply(std::string_view text, std::string_view section, std
     }
     const Line& after = lines[lastFilled];
     out = std::string(text.substr(0, after.Next));
-    if (after.Next == after.End) out += "\r\n"; // the file's last line had no line end
+    // The file's last line had no line end (or a lone CR): it gets one, never loses its own.
+    const char last = after.Next > 0 ? text[after.Next - 1] : '\n';
+    if (last != '\n') out += last == '\r' ? "\n" : "\r\n";
     out += entry + "\r\n";
     out += text.substr(after.Next);
     return out;
