@@ -7,6 +7,8 @@ bool TListView::Create(const TListViewArgs& args) {
     virtual_ = args.Virtual;
     DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
     if (args.Virtual) style |= LVS_OWNERDATA;
+    // The caller owns the images: the list must not destroy them with itself.
+    if (args.SmallImages) style |= LVS_SHAREIMAGELISTS;
     TControlArgs common = args;
     common.TabStop = true;
     if (!CreateControl(common, {WC_LISTVIEWA, style, WS_EX_CLIENTEDGE})) return false;
