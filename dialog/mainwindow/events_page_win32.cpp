@@ -1,12 +1,179 @@
 #include "dialog/mainwindow/events_page_win32.h"
 
+#include "common/files.h"
+#include "common/messages.h"
+#include "dialog/eventeditor/event_form_win32.h"
+#include "dialog/mainwindow/events_ids.h"
+#include "dialog/mainwindow/main_form_win32.h"
+
+namespace {
+constexpr char RulesFile[] = "Events.ups";
+constexpr int ButtonTop = 197;
+} // namespace
+
 bool TEventsPage::CreateControls() {
     TContainerArgs g;
     g.Parent = Parent();
     g.Rect = {0, 0, 473, 193};
     g.Caption = " События ";
     g.Frame = true;
-    return group_.Create(g);
+    if (!group_.Create(g)) return false;
+
+    TListViewArgs l;
+    l.Parent = group_.Handle();
+    l.Rect = {8, 16, 457, 169};
+    l.Id = ID_EVENTS_LIST;
+    l.Columns = {{"ID", 40}, {"Событие", 200}, {"Действие", 200}};
+    if (!list_.Create(l)) return false;
+    list_.OnSelect = [this] { UpdateButtons(); };
+    list_.OnDoubleClick = [this] { EditClick(); };
+
+    TButtonArgs b;
+    b.Parent = Parent();
+    b.Rect = {0, ButtonTop, 75, 25};
+    b.Text = "Тест";
+    b.Id = ID_EVENTS_TEST;
+    if (!test_.Create(b)) return false;
+    test_.OnClick = [this] { TestClick(); };
+
+    b.Rect = {80, ButtonTop, 25, 25};
+    b.Text = "Вверх";
+    b.Id = ID_EVENTS_UP;
+    if (!up_.Create(b)) return false;
+    up_.OnClick = [this] { MoveClick(true); };
+    b.Rect = {108, ButtonTop, 25, 25};
+    b.Text = "Вниз";
+    b.Id = ID_EVENTS_DOWN;
+    if (!down_.Create(b)) return false;
+    down_.OnClick = [this] { MoveClick(false); };
+    upIcon_ = MakeArrowIcon(TArrow::Up);
+    downIcon_ = MakeArrowIcon(TArrow::Down);
+    SetButtonIcon(up_.Handle(), upIcon_.Get());
+    SetButtonIcon(down_.Handle(), downIcon_.Get());
+
+    b.Rect = {473 - 3 * 75 - 2 * 4, ButtonTop, 75, 25};
+    b.Text = "Новое...";
+    b.Id = ID_EVENTS_NEW;
+    if (!new_.Create(b)) return false;
+    new_.OnClick = [this] { NewClick(); };
+    b.Rect = {473 - 2 * 75 - 4, ButtonTop, 75, 25};
+    b.Text = "Удалить";
+    b.Id = ID_EVENTS_DELETE;
+    if (!delete_.Create(b)) return false;
+    delete_.OnClick = [this] { DeleteClick(); };
+    b.Rect = {473 - 75, ButtonTop, 75, 25};
+    b.Text = "Изменить...";
+    b.Kind = TButtonKind::Default;
+    b.Id = ID_EVENTS_EDIT;
+    if (!edit_.Create(b)) return false;
+    edit_.OnClick = [this] { EditClick(); };
+    UpdateButtons();
+    return true;
 }
 
-void TEventsPage::Load() {}
+void TEventsPage::Load() {
+    // A missing file is an empty table; the first new rule makes it.
+    table_.Load(SystemFiles(), main_.FilePath(RulesFile));
+    Fill();
+}
+
+void TEventsPage::Fill() {
+    list_.Clear();
+    for (const TEventRule& rule : table_)
+        list_.AddRow({std::to_string(rule.Id), std::string(EventKindName(rule.Source)),
+                      std::string(ActionKindName(rule.Action))});
+    UpdateButtons();
+}
+
+void TEventsPage::ChangeSequence() {
+    list_.Clear();
+    const bool stored = StoreRules(SystemFiles(), main_.FilePath(RulesFile), table_);
+    Load();
+    if (!stored) {
+        // The file holds the rules as they were, and so does the list now.
+        main_.ShowMessageBox("Не удалось записать файл правил событий Events.ups.", "Ошибка",
+                             MB_OK | MB_ICONERROR);
+        return;
+    }
+    main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_EVENTS, 0);
+}
+
+void TEventsPage::UpdateButtons() {
+    const bool selected = list_.Selected() >= 0;
+    for (TButton* b : {&test_, &up_, &down_, &delete_, &edit_})
+        b->Enable(selected);
+    new_.Enable(table_.Size() < MaxListRecords);
+}
+
+std::int32_t TEventsPage::SelectedId(std::int32_t fallback) const {
+    const int row = list_.Selected();
+    return row < 0 ? fallback : RowIdentifier(list_.CellText(row, 0), fallback);
+}
+
+void TEventsPage::SelectRule(std::size_t index, std::int32_t id) {
+    // The rule at its new place, or (after a failed write) the first with its identifier.
+    std::optional<std::size_t> row;
+    if (index < table_.Size() && table_[index].Id == id) row = index;
+    if (!row) row = FindRule(table_, id);
+    if (row) list_.Select(static_cast<int>(*row));
+}
+
+void TEventsPage::TestClick() {
+    if (list_.Selected() < 0) return;
+    const std::int32_t id = SelectedId(0);
+    if (id != 0) main_.PostToMonitor(UM_TESTEVENT, static_cast<WPARAM>(id & 0xFFFF), 0);
+}
+
+void TEventsPage::MoveClick(bool up) {
+    const int row = list_.Selected();
+    if (row < 0) return;
+    if (up ? row == 0 : row == list_.RowCount() - 1) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    const std::int32_t id = SelectedId(-1);
+    const auto moved = up ? MoveRuleUp(table_, id) : MoveRuleDown(table_, id);
+    if (!moved) return;
+    ChangeSequence();
+    SelectRule(*moved, id);
+}
+
+void TEventsPage::NewClick() {
+    if (table_.Size() >= MaxListRecords) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    TEventForm form(main_);
+    if (!form.Create() || form.ShowModal() != MR_OK) return;
+    if (!AppendRule(table_, form.Rule())) return;
+    const TEventRule added = table_[table_.Size() - 1];
+    ChangeSequence();
+    SelectRule(table_.Size() - 1, added.Id);
+}
+
+void TEventsPage::EditClick() {
+    const int row = list_.Selected();
+    if (row < 0) return;
+    const std::int32_t id = SelectedId(-1);
+    const auto found = FindRule(table_, id);
+    if (!found) return;
+    TEventForm form(main_);
+    if (!form.Create()) return;
+    form.LoadRule(table_[*found]);
+    if (form.ShowModal() != MR_OK) return;
+    ReplaceRule(table_, form.Rule());
+    ChangeSequence();
+    SelectRule(static_cast<std::size_t>(row), id);
+}
+
+void TEventsPage::DeleteClick() {
+    const int row = list_.Selected();
+    if (row < 0) return;
+    if (main_.ShowMessageBox("Вы действительно хотите удалить этот элемент?", "Внимание!",
+                             MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (!DeleteRule(table_, SelectedId(0))) return;
+    ChangeSequence();
+    // The neighbour takes the place of the deleted rule.
+    if (list_.RowCount() > 0) list_.Select(std::min(row, list_.RowCount() - 1));
+}
