@@ -1,7 +1,18 @@
 #include "dialog/mainwindow/command_list_win32.h"
 
+#include <string>
+
+#include "common/commands.h"
 #include "common/files.h"
+#include "common/messages.h"
+#include "dialog/commands/cmd_form_win32.h"
+#include "dialog/mainwindow/command_list_ids.h"
 #include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/mainwindow/terminal_page_win32.h"
+
+namespace {
+constexpr char CommandsFile[] = "CustCmds.ups";
+} // namespace
 
 bool TCommandList::Create(HWND parent, const TRect& rect) {
     TContainerArgs g;
@@ -9,11 +20,150 @@ bool TCommandList::Create(HWND parent, const TRect& rect) {
     g.Rect = rect;
     g.Caption = " Управление (команды) ";
     g.Frame = true;
-    return group_.Create(g);
+    if (!group_.Create(g)) return false;
+
+    TListViewArgs l;
+    l.Parent = group_.Handle();
+    l.Rect = {2, 15, 197, 154};
+    l.Id = ID_COMMANDS_LIST;
+    l.Columns = {{"ID", 40}, {"Описание", 130}};
+    if (!list_.Create(l)) return false;
+    list_.OnDoubleClick = [this] { Change(); };
+
+    struct TButtonDef {
+        TButton& Button;
+        const char* Caption;
+        int Id;
+        TRect Rect;
+        TButtonKind Kind;
+        void (TCommandList::*Click)();
+    };
+    const TButtonDef buttons[] = {
+        {execute_,
+         "Выполнить",
+         ID_COMMANDS_EXECUTE,
+         {2, 172, 97, 22},
+         TButtonKind::Push,
+         &TCommandList::Execute},
+        {new_,
+         "Новая...",
+         ID_COMMANDS_NEW,
+         {102, 172, 97, 22},
+         TButtonKind::Push,
+         &TCommandList::New},
+        {delete_,
+         "Удалить",
+         ID_COMMANDS_DELETE,
+         {2, 196, 97, 22},
+         TButtonKind::Push,
+         &TCommandList::Delete},
+        {edit_,
+         "Изменить...",
+         ID_COMMANDS_EDIT,
+         {102, 196, 97, 22},
+         TButtonKind::Default,
+         &TCommandList::Change},
+    };
+    for (const TButtonDef& d : buttons) {
+        TButtonArgs b;
+        b.Parent = group_.Handle();
+        b.Rect = d.Rect;
+        b.Id = d.Id;
+        b.Text = d.Caption;
+        b.TabStop = true;
+        b.Kind = d.Kind;
+        if (!d.Button.Create(b)) return false;
+        d.Button.OnClick = [this, click = d.Click] { (this->*click)(); };
+    }
+    return true;
 }
 
 void TCommandList::Load() {
     // A missing or unreadable file leaves an empty table; the first new command makes it.
-    main_.Commands().Load(SystemFiles(), main_.FilePath("CustCmds.ups"));
+    main_.Commands().Load(SystemFiles(), main_.FilePath(CommandsFile));
+    Refresh(-1);
 }
-void TCommandList::OnLinkState(bool) {}
+
+void TCommandList::OnLinkState(bool up) {
+    execute_.Enable(up);
+}
+
+void TCommandList::Refresh(int selectId) {
+    list_.Clear();
+    int select = -1;
+    const RecordList<TCustomCommand>& commands = main_.Commands();
+    for (std::size_t i = 0; i < commands.Size(); ++i) {
+        const TCustomCommand& c = commands[i];
+        const int row = list_.AddRow({std::to_string(c.Id), c.Description.Str()});
+        if (c.Id == selectId && select < 0) select = row;
+    }
+    if (select >= 0) list_.Select(select);
+}
+
+bool TCommandList::SelectedId(std::uint16_t& id) const {
+    const int row = list_.Selected();
+    if (row < 0 || static_cast<std::size_t>(row) >= main_.Commands().Size()) return false;
+    id = main_.Commands()[static_cast<std::size_t>(row)].Id;
+    return true;
+}
+
+void TCommandList::Store(int selectId) {
+    IFileSystem& files = SystemFiles();
+    const std::string path = main_.FilePath(CommandsFile), temporary = path + ".tmp";
+    // Written beside and then put in place, so that a failed write leaves the file as it
+    // was; the table is read back either way and shows what the file holds.
+    const bool written = main_.Commands().Save(files, temporary) && files.Replace(temporary, path);
+    if (!written) files.Remove(temporary);
+    main_.Commands().Load(files, path);
+    Refresh(selectId);
+    if (written)
+        main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_COMMANDS, 0);
+    else
+        main_.ShowMessageBox("Не удалось записать файл команд CustCmds.ups.", "Ошибка",
+                             MB_OK | MB_ICONERROR);
+}
+
+void TCommandList::Execute() {
+    std::uint16_t id = 0;
+    if (!SelectedId(id) || !main_.MonitorKnown() || main_.Waiting()) return;
+    // Copied first: the table may be reloaded while the commands wait for their turn.
+    std::vector<TCustomCommand> chosen;
+    for (const TCustomCommand& c : main_.Commands())
+        if (c.Id == id) chosen.push_back(c);
+    for (const TCustomCommand& c : chosen) {
+        const bool custom = c.Code == CMD_CUSTOM;
+        main_.TerminalPage().RunCommand(c.Code, c.Parameter.View(), custom, custom);
+    }
+}
+
+void TCommandList::New() {
+    if (main_.Commands().Size() >= MaxListRecords) return;
+    TCmdForm editor;
+    if (!editor.Create(main_.Handle())) return;
+    if (main_.RunModalOver(editor) != MR_OK) return;
+    const std::uint16_t id = main_.Commands().Add(editor.Command());
+    Store(id);
+}
+
+void TCommandList::Change() {
+    std::uint16_t id = 0;
+    if (!SelectedId(id)) return;
+    const TCustomCommand* last = main_.Commands().FindLastById(id);
+    if (!last) return;
+    TCmdForm editor;
+    if (!editor.Create(main_.Handle())) return;
+    editor.LoadCommand(*last);
+    if (main_.RunModalOver(editor) != MR_OK) return;
+    main_.Commands().ReplaceById(id, editor.Command());
+    Store(id);
+}
+
+void TCommandList::Delete() {
+    std::uint16_t id = 0;
+    if (!SelectedId(id)) return;
+    if (main_.ShowMessageBox("Вы действительно хотите удалить этот элемент?", "Внимание!",
+                             MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    main_.Commands().DeleteLastById(id);
+    Store(-1);
+}

@@ -1,6 +1,30 @@
 #include "dialog/mainwindow/terminal_page_win32.h"
 
+#include "common/commands.h"
+#include "common/files.h"
+#include "common/messages.h"
 #include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/mainwindow/terminal_history.h"
+#include "dialog/mainwindow/terminal_ids.h"
+#include "dialog/mainwindow/terminal_rules.h"
+
+namespace {
+
+constexpr char HistoryFile[] = "Term.ups";
+
+// Ends the waiting when it goes out of scope, however the answer's handling ends.
+class TEndWait {
+public:
+    explicit TEndWait(TMainForm& main) : main_(main) {}
+    TEndWait(const TEndWait&) = delete;
+    TEndWait& operator=(const TEndWait&) = delete;
+    ~TEndWait() { main_.EndWait(); }
+
+private:
+    TMainForm& main_;
+};
+
+} // namespace
 
 bool TTerminalPage::CreateControls() {
     TContainerArgs g;
@@ -8,16 +32,147 @@ bool TTerminalPage::CreateControls() {
     g.Rect = {0, 0, 473, 221};
     g.Caption = " Терминал ";
     g.Frame = true;
-    return group_.Create(g);
+    if (!group_.Create(g)) return false;
+    TRichEditArgs t;
+    t.Parent = group_.Handle();
+    t.Rect = {6, 16, 461, 199};
+    t.Id = ID_TERMINAL_TEXT;
+    t.TabStop = true;
+    t.BackColor = TerminalBackColor;
+    t.Font = {"Courier New", 8, true};
+    t.CharSet = RUSSIAN_CHARSET;
+    t.TextColor = TerminalTextColor;
+    t.TypeInDefaultColor = true;
+    if (!text_.Create(t)) return false;
+    text_.OnEnter = [this] { return OnEnterKey(); };
+    return true;
 }
 
-void TTerminalPage::Load() {}
-void TTerminalPage::OnLinkState(bool) {}
-void TTerminalPage::OnAnswer(const char*) {
-    main_.EndWait();
+void TTerminalPage::Load() {
+    std::string bytes;
+    if (!ReadWholeFile(SystemFiles(), main_.FilePath(HistoryFile), bytes)) return;
+    TTermHistory history = ParseHistory(bytes);
+    TrimHistory(history);
+    if (!text_.LoadRtf(HistoryToRtf(history, TerminalTextColor))) {
+        std::string plain;
+        for (std::size_t i = 0; i < history.size(); ++i)
+            plain += (i ? "\r" : "") + history[i].Text();
+        text_.LoadText(plain);
+    }
+    text_.ApplyDefaultFormat(false);
+    // The control takes a paragraph mark at the very end as its own final one: an empty
+    // last line (where the next command goes) is made again.
+    if (!history.empty() && history.back().Size() == 0 &&
+        text_.LineLength(text_.LineCount() - 1) > 0)
+        text_.Append("\r", text_.DefaultColor());
+    text_.CaretToEnd();
+    text_.ScrollToCaret();
 }
+
+void TTerminalPage::SaveHistory() {
+    if (!text_.Handle()) return;
+    const std::string rtf = text_.SaveRtf();
+    // Written beside and then put in place: a failed write leaves the old history.
+    IFileSystem& files = SystemFiles();
+    const std::string path = main_.FilePath(HistoryFile), temporary = path + ".tmp";
+    if (!WriteWholeFile(files, temporary, rtf.data(), rtf.size()) ||
+        !files.Replace(temporary, path))
+        files.Remove(temporary);
+}
+
+void TTerminalPage::OnLinkState(bool up) {
+    text_.Enable(up);
+}
+
+TEnterKey TTerminalPage::OnEnterKey() {
+    const int lastLine = text_.LineCount() - 1;
+    int start = 0, end = 0;
+    text_.GetSelection(start, end);
+    const bool caretOnLast =
+        text_.LineOfPosition(start) == lastLine && text_.LineOfPosition(end) == lastLine;
+    const int length = text_.LineLength(lastLine);
+    switch (DecideEnter(static_cast<std::size_t>(length > 0 ? length : 0), caretOnLast,
+                        main_.MonitorKnown())) {
+    case TEnterAction::Ignore:
+        return TEnterKey::Swallow;
+    case TEnterAction::LineBreak:
+        return TEnterKey::LineBreak;
+    case TEnterAction::Refuse:
+        MessageBeep(MB_ICONWARNING);
+        return TEnterKey::Swallow;
+    case TEnterAction::Send:
+        break;
+    }
+    if (!RunCommand(CMD_CUSTOM, text_.LineText(lastLine), false, true)) {
+        MessageBeep(MB_ICONWARNING);
+        return TEnterKey::Swallow;
+    }
+    return TEnterKey::LineBreak;
+}
+
+bool TTerminalPage::RunCommand(std::uint8_t code, std::string_view text, bool echo, bool wait) {
+    if (!main_.MonitorKnown()) return false;
+    const TQueuedCommand command{code, std::string(text), echo, wait};
+    switch (queue_.Submit(command)) {
+    case TSubmitResult::SendNow:
+        Send(command);
+        return true;
+    case TSubmitResult::Queued:
+        // The window waits already or will, when this one goes out.
+        if (wait) main_.BeginWait(true);
+        return true;
+    case TSubmitResult::Refused:
+        return false;
+    }
+    return false;
+}
+
+void TTerminalPage::Send(const TQueuedCommand& command) {
+    if (command.Wait) main_.BeginWait(true);
+    if (command.Echo) AppendLine(command.Text);
+    main_.SetCommandText(command.Text);
+    main_.PostToMonitor(UM_RUNCOMMAND, command.Code, main_.CommandTextAddress());
+    main_.PostToMonitor(UM_REFRESH, 0, 0);
+}
+
+void TTerminalPage::SendNext() {
+    if (const std::optional<TQueuedCommand> next = queue_.Answered()) Send(*next);
+}
+
+void TTerminalPage::OnAnswer(const char* text) {
+    {
+        TEndWait end(main_);
+        ShowAnswer(AnswerLine(text ? std::string_view(text) : std::string_view()));
+    }
+    SendNext();
+}
+
 void TTerminalPage::OnNoAnswer() {
-    main_.EndWait();
+    {
+        TEndWait end(main_);
+        ShowAnswer(NoAnswerLine());
+    }
+    SendNext();
 }
-void TTerminalPage::AppendLine(std::string_view) {}
-void TTerminalPage::SaveHistory() {}
+
+void TTerminalPage::ShowAnswer(const TAnswerLine& line) {
+    if (!line.Shown || !text_.Handle()) return;
+    AppendColored(line.Text, line.Color);
+    text_.ScrollPageDown();
+    text_.ScrollToCaret();
+}
+
+void TTerminalPage::AppendLine(std::string_view text) {
+    AppendColored(WithoutLineEnds(text), TerminalTextColor);
+    text_.ScrollToCaret();
+}
+
+// The text as a line of its own, followed by the empty line where the next command is
+// typed. The echo of a command and the answers take this one way; the line breaks have the
+// default colour, as the next line's text will.
+void TTerminalPage::AppendColored(std::string_view text, std::uint32_t color) {
+    if (!text_.Handle()) return;
+    if (text_.LineLength(text_.LineCount() - 1) > 0) text_.Append("\r", TerminalTextColor);
+    text_.Append(text, color);
+    text_.Append("\r", TerminalTextColor);
+}
