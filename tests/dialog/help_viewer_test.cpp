@@ -18,8 +18,8 @@ namespace {
 class TFakeViewerBrowser : public IViewerBrowser {
 public:
     explicit TFakeViewerBrowser(HWND parent, const TRect& r) {
-        window_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, r.Left, r.Top, r.Width,
-                                  r.Height, parent, nullptr, nullptr, nullptr);
+        window_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, r.Left,
+                                  r.Top, r.Width, r.Height, parent, nullptr, nullptr, nullptr);
     }
     HWND Window() const override { return window_; }
     void Move(const TRect& r) override {
@@ -207,4 +207,35 @@ TEST(WebBrowserControl, SaysWhetherItCanShowThePage) {
     GetWindowTextA(FindIn(form.Handle(), ID_HELP_ADDRESS), address, sizeof address);
     EXPECT_NE(std::string(address).find("viewer probe.htm"), std::string::npos) << address;
     DeleteFileA(page.c_str());
+}
+
+// For a person to look at (and for the manual's picture): the viewer with a stand-in page.
+TEST(HelpViewerLook, DISABLED_Hold) {
+    THelpForm form;
+    ASSERT_TRUE(form.Create([](HWND parent, const TRect& rect, std::string&) {
+        auto b = std::make_unique<TFakeViewerBrowser>(parent, rect);
+        SetWindowTextA(b->Window(),
+                       "\r\n   Tarvo - монитор источника бесперебойного питания\r\n\r\n"
+                       "   Руководство пользователя\r\n\r\n   1. Назначение программы\r\n"
+                       "   2. Работа с программой\r\n   3. События и протокол\r\n"
+                       "   4. Команды UPS\r\n   5. Если что-то не так\r\n   6. Файлы программы");
+        return std::unique_ptr<IViewerBrowser>(std::move(b));
+    }));
+    form.OpenTopic("C:\\Program Files\\Tarvo\\DOC\\tarvo.htm", "begin");
+    form.Show(true);
+    UpdateWindow(form.Handle());
+    RECT r;
+    GetWindowRect(form.Handle(), &r);
+    // Where a screenshot finds it.
+    std::printf("RECT %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + 6000;
+    while (GetTickCount() < end && form.Visible()) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        Sleep(20);
+    }
 }
