@@ -26,6 +26,16 @@ std::optional<std::string> ChooseFileToOpen(const TOpenFileArgs& args) {
     ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_PATHMUSTEXIST;
     if (args.HideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
     if (args.KeepDirectory) ofn.Flags |= OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+    // The common dialogs' library is loaded only for the dialog: imported, it would be
+    // loaded and freed with every opening of the window, and under Wine each of those
+    // leaves a handle behind.
+    HMODULE library = LoadLibraryA("comdlg32.dll");
+    if (!library) return std::nullopt;
+    using TGetOpenFileName = BOOL(WINAPI*)(OPENFILENAMEA*);
+    const auto open = reinterpret_cast<TGetOpenFileName>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameA")));
+    const bool chosen = open && open(&ofn);
+    FreeLibrary(library);
+    if (!chosen) return std::nullopt;
     return std::string(path.data());
 }
