@@ -193,6 +193,16 @@ LRESULT TDiagForm::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+bool TDiagForm::HandleDialogKey(const MSG& msg) {
+    // An open drop-down list takes Escape itself.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
+        !SendMessageA(width_.Handle(), CB_GETDROPPEDSTATE, 0, 0)) {
+        Close();
+        return true;
+    }
+    return TForm::HandleDialogKey(msg);
+}
+
 int TDiagForm::ShowModal() {
     return main_.RunModalOver(*this);
 }

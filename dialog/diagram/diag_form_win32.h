@@ -43,6 +43,9 @@ public:
     // missing file or a window without records leaves the chart as it was.
     void DrawDiagram(int maxPoints, const TSeriesFlags& visible, double length, double start);
 
+    // Escape closes the window, as it has no cancel button.
+    bool HandleDialogKey(const MSG& msg) override;
+
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
