@@ -1,7 +1,5 @@
 #include "dialog/help/help_form_win32.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "dialog/help/help_ids.h"
@@ -54,10 +52,7 @@ bool THelpForm::Create(const TBrowserFactory& factory) {
     t.Id = ID_HELP_TOOLBAR;
     t.Bevel = TBevel::Raised;
     if (!toolbar_.Create(t)) return false;
-    // The hints follow the mouse over the buttons by themselves (TTF_SUBCLASS).
-    tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
-                            nullptr, nullptr, nullptr);
+    tips_.Create(Handle());
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const TToolDef& def = Tools[i];
         TPictureButtonArgs b;
@@ -70,7 +65,7 @@ bool THelpForm::Create(const TBrowserFactory& factory) {
             DrawHelpPicture(picture, dc, area, enabled);
         };
         if (!buttons_[i].Create(b)) return false;
-        AddTip(buttons_[i].Handle(), def.Tip);
+        tips_.Add(buttons_[i].Handle(), def.Tip);
     }
 
     TContainerArgs g;
@@ -117,17 +112,6 @@ bool THelpForm::Create(const TBrowserFactory& factory) {
 
 bool THelpForm::OpenTopic(std::string_view documentPath, std::string_view anchor) {
     return navigator_ && navigator_->OpenTopic(documentPath, anchor);
-}
-
-void THelpForm::AddTip(HWND control, const char* text) {
-    if (!tips_) return;
-    TTTOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(text);
-    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void THelpForm::Layout(int width, int height) {

@@ -13,6 +13,7 @@
 #include "dialog/ui/controls_win32.h"
 #include "dialog/ui/form_win32.h"
 #include "dialog/ui/picture_button_win32.h"
+#include "dialog/ui/tooltip_win32.h"
 
 inline constexpr std::string_view HelpViewerCaption = "Справка (минибраузер)";
 
@@ -53,7 +54,6 @@ protected:
 
 private:
     void Layout(int width, int height);
-    void AddTip(HWND control, const char* text);
 
     std::unique_ptr<IViewerBrowser> browser_;
     std::unique_ptr<THelpNavigator> navigator_;
@@ -64,5 +64,5 @@ private:
     TLabel addressLabel_;
     TEdit address_;
     TButton go_;
-    HWND tips_ = nullptr; // the tool bar's hints, destroyed with the window
+    TToolTips tips_;
 };
