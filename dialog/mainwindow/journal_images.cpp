@@ -28,7 +28,7 @@ void Information(ICanvas& c) {
 void Warning(ICanvas& c) {
     // The triangle row by row, its edge darker.
     for (int y = 2; y < 15; ++y) {
-        const int half = (y - 2) * 7 / 12;
+        const int half = (y - 2) / 2;
         c.SetPen(0x00C8F8, 1);
         c.Line(8 - half, y, 8 + half + 1, y);
         c.SetPen(0x0070A0, 1);
