@@ -1,29 +1,33 @@
 #!/usr/bin/env bash
 # Refreshes the user manual's pictures (doc/manual/IMAGES) from a folder of screenshots
 # made by scripts/screenshots.sh:   scripts/manual-images.sh [SHOTS_DIR]
-# The pages and windows the manual names get their manual names; every other picture
-# (the editors and the diagram as they come) is copied under its own name.
+# Every picture the manual shows (IMAGES/NAME.png in tarvo.htm) is taken from the shot of
+# that name, or from the shot the table below gives it; pictures without a shot are named.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SHOTS=${1:-$ROOT/build/screenshots}
-IMAGES=$ROOT/doc/manual/IMAGES
+MANUAL=$ROOT/doc/manual
 [ -d "$SHOTS" ] || { echo "no screenshots in $SHOTS (run scripts/screenshots.sh first)" >&2; exit 1; }
-mkdir -p "$IMAGES"
-declare -A names=(
-    [page-0-state]=state [page-1-extra]=extra [page-2-events]=events
-    [page-3-journal]=journal [page-4-terminal]=terminal [settings-page]=settings
-    [page-6-about]=about [calibration-question]=calibration-question
-    [help-viewer-layout]=help-viewer
+mkdir -p "$MANUAL/IMAGES"
+# Manual picture <- screenshots, the first that exists.
+declare -A sources=(
+    [state]="page-0-state" [extra]="page-1-extra" [events]="page-2-events"
+    [journal]="page-3-journal" [terminal]="terminal-executed terminal page-4-terminal"
+    [settings]="settings-page page-5-settings" [about]="page-6-about"
+    [help-viewer]="help-viewer help-viewer-layout"
 )
-copied=0
-for shot in "$SHOTS"/*.png; do
-    [ -e "$shot" ] || continue
-    base=$(basename "$shot" .png)
-    case $base in page-5-settings | help-message-*) continue ;; esac # covered by others
-    target=${names[$base]:-$base}
-    cp "$shot" "$IMAGES/$target.png"
-    copied=$((copied + 1))
+copied=0 missing=0
+for name in $(grep -o 'src="IMAGES/[^"]*\.png"' "$MANUAL/tarvo.htm" | sed 's/.*IMAGES\///; s/\.png"//' | sort -u); do
+    found=
+    for shot in ${sources[$name]:-} "$name"; do
+        [ -f "$SHOTS/$shot.png" ] && { found=$SHOTS/$shot.png; break; }
+    done
+    if [ -n "$found" ]; then
+        cp "$found" "$MANUAL/IMAGES/$name.png"
+        copied=$((copied + 1))
+    else
+        echo "no screenshot for IMAGES/$name.png" >&2
+        missing=$((missing + 1))
+    fi
 done
-# A viewer that really showed the manual beats the stand-in.
-[ -f "$SHOTS/help-viewer.png" ] && cp "$SHOTS/help-viewer.png" "$IMAGES/help-viewer.png"
-echo "$copied pictures in $IMAGES"
+echo "$copied pictures refreshed in $MANUAL/IMAGES, $missing without a screenshot"
