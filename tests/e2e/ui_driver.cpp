@@ -15,6 +15,7 @@
 //   kovrin-ui select ID INDEX           chooses an entry of a drop-down list
 //   kovrin-ui list ID                   prints a list's rows, cells separated by tabs
 //   kovrin-ui select-row ID ROW         selects a list's row
+//   kovrin-ui line-color ID LINE        prints the colour a text field's line shows (RRGGBB)
 //   kovrin-ui windows                   prints the library's top-level windows: class, caption,
 //   rect kovrin-ui rect [CAPTION]            prints the screen rectangle of the main (or that)
 //   window kovrin-ui has-module NAME           exit 0 when the monitor's process has that DLL
@@ -26,6 +27,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -258,6 +260,60 @@ int SelectRow(HWND list, int row) {
     return 0;
 }
 
+// The colour a text field's line is written in, as the screen shows it: the commonest
+// colour of the line's band other than the field's background (its commonest colour).
+int PrintLineColor(HWND edit, int line) {
+    RedrawWindow(edit, nullptr, nullptr, RDW_UPDATENOW);
+    const LRESULT start = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const LRESULT next = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line + 1), 0);
+    if (start < 0) return 1;
+    // A rich edit control reports a character's position into a POINTL of its own process.
+    RemoteBuffer remote(edit, 2 * sizeof(POINTL));
+    if (!remote.Ok()) return 1;
+    SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(remote.Address()), start);
+    POINTL at{}, below{};
+    remote.Get(&at, sizeof at);
+    int height = 12;
+    if (next > start) {
+        SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(remote.Address(sizeof(POINTL))),
+                     next);
+        remote.Get(&below, sizeof below, sizeof(POINTL));
+        if (below.y > at.y) height = static_cast<int>(below.y - at.y);
+    }
+    RECT client;
+    GetClientRect(edit, &client);
+    if (at.y < 0 || at.y + height > client.bottom) {
+        std::printf("hidden\n");
+        return 0;
+    }
+    POINT origin{static_cast<LONG>(at.x), static_cast<LONG>(at.y)};
+    ClientToScreen(edit, &origin);
+    HDC dc = GetDC(nullptr);
+    std::vector<std::pair<COLORREF, int>> counts;
+    const int width = static_cast<int>(client.right - at.x);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = GetPixel(dc, origin.x + x, origin.y + y);
+            auto found = counts.begin();
+            while (found != counts.end() && found->first != c)
+                ++found;
+            if (found == counts.end())
+                counts.push_back({c, 1});
+            else
+                ++found->second;
+        }
+    ReleaseDC(nullptr, dc);
+    std::sort(counts.begin(), counts.end(),
+              [](const auto& a, const auto& b) { return a.second > b.second; });
+    if (counts.size() < 2) {
+        std::printf("none\n");
+        return 0;
+    }
+    const COLORREF c = counts[1].first;
+    std::printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    return 0;
+}
+
 int SelectCombo(HWND combo, int index) {
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     // As a user's choice: the owner hears of it.
@@ -364,6 +420,7 @@ int main(int argc, char** argv) {
     }
     if (cmd == "select") return SelectCombo(Require(arg(2)), std::atoi(arg(3)));
     if (cmd == "list") return PrintList(Require(arg(2)));
+    if (cmd == "line-color") return PrintLineColor(Require(arg(2)), std::atoi(arg(3)));
     if (cmd == "select-row") return SelectRow(Require(arg(2)), std::atoi(arg(3)));
     std::fprintf(stderr, "unknown command %s\n", cmd.c_str());
     return 2;
