@@ -1,5 +1,6 @@
 #include "dialog/commands/cmd_form_win32.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,11 @@ bool TCmdForm::Create(HWND owner) {
     for (const TCmdKind& kind : CmdKinds)
         k.Items.emplace_back(kind.Caption);
     if (!kind_.Create(k)) return false;
+    // The field is narrower than the longest kinds; the open list shows them whole.
+    int widest = 0;
+    for (const TCmdKind& kind : CmdKinds)
+        widest = std::max(widest, kind_.TextWidth(kind.Caption));
+    SendMessageA(kind_.Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 24), 0);
     kind_.OnChange = [this] { ShowPage(kind_.Selected()); };
 
     if (!CreatePages()) return false;

@@ -403,7 +403,7 @@ std::string HistoryToRtf(const TTermHistory& history, std::uint32_t defaultColor
         }
     }
     std::string out = "{\\rtf1\\ansi\\ansicpg1251\\deff0"
-                      "{\\fonttbl{\\f0\\fmodern\\fcharset204 Courier New;}}\n{\\colortbl ;";
+                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset204 Courier New;}}\n{\\colortbl ;";
     for (const std::uint32_t c : colors)
         out += "\\red" + std::to_string(c & 0xFF) + "\\green" + std::to_string((c >> 8) & 0xFF) +
                "\\blue" + std::to_string((c >> 16) & 0xFF) + ';';

@@ -41,6 +41,7 @@ bool TTerminalPage::CreateControls() {
     t.BackColor = TerminalBackColor;
     t.Font = {"Courier New", 8, true};
     t.CharSet = RUSSIAN_CHARSET;
+    t.PitchAndFamily = FIXED_PITCH | FF_MODERN; // columns of the answers line up
     t.TextColor = TerminalTextColor;
     t.TypeInDefaultColor = true;
     if (!text_.Create(t)) return false;

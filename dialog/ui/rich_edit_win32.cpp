@@ -42,6 +42,7 @@ bool TRichEdit::Create(const TRichEditArgs& args) {
     if (!CreateControl(args, {"RichEdit20A", style, WS_EX_CLIENTEDGE})) return false;
     font_ = args.Font;
     charSet_ = args.CharSet;
+    pitchAndFamily_ = args.PitchAndFamily;
     textColor_ = args.TextColor == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : args.TextColor;
     typeInDefaultColor_ = args.TypeInDefaultColor;
     SendMessageA(Handle(), EM_EXLIMITTEXT, 0, args.TextLimit);
@@ -60,6 +61,8 @@ void TRichEdit::ApplyDefaultFormat(bool withColor) {
     f.dwEffects = (font_.Bold ? CFE_BOLD : 0u) | (font_.Underline ? CFE_UNDERLINE : 0u);
     f.yHeight = font_.PointSize * 20;
     f.bCharSet = charSet_;
+    // Where the face is missing the system then substitutes a font of the same kind.
+    f.bPitchAndFamily = pitchAndFamily_;
     f.crTextColor = textColor_;
     lstrcpynA(f.szFaceName, font_.Face.c_str(), LF_FACESIZE);
     SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&f));

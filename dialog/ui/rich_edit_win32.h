@@ -17,8 +17,9 @@ struct TRichEditArgs : TControlArgs {
     COLORREF BackColor = CLR_INVALID;    // the window colour when invalid
     TFontSpec Font;                      // the default character format...
     BYTE CharSet = DEFAULT_CHARSET;
-    COLORREF TextColor = CLR_INVALID; // ...and its colour (the system's when invalid)
-    int TextLimit = 64 * 1024 * 1024; // characters; the control's own default is 32767
+    BYTE PitchAndFamily = DEFAULT_PITCH; // FIXED_PITCH | FF_MODERN for a terminal
+    COLORREF TextColor = CLR_INVALID;    // ...and its colour (the system's when invalid)
+    int TextLimit = 64 * 1024 * 1024;    // characters; the control's own default is 32767
     // What the user types takes the default colour, whatever colour the text around it
     // has (the control would continue the colour of the character before the caret).
     bool TypeInDefaultColor = false;
@@ -75,6 +76,7 @@ private:
     void HandleEnter();
     TFontSpec font_;
     BYTE charSet_ = DEFAULT_CHARSET;
+    BYTE pitchAndFamily_ = DEFAULT_PITCH;
     COLORREF textColor_ = 0;
     bool typeInDefaultColor_ = false;
     int enterKeysDown_ = 0; // Enter keys whose character is still to come
