@@ -1,7 +1,9 @@
 # End-to-end test helpers: a fresh program directory, the simulator on a pty mapped to
 # COM1 of the test's Wine prefix, Kovrin.exe under Wine, and readers of what it left.
 # Environment (set by ctest): KOVRIN_DIST, KOVRIN_TOOLS, KOVRIN_WORK, KOVRIN_SOURCE, WINEPREFIX.
-set -euo pipefail
+set -Eeuo pipefail
+# A step outside a check that fails ends the test; say which one, or the log only stops.
+trap 'echo "FAIL: line $LINENO: \"$BASH_COMMAND\" failed, the test ends here" >&2' ERR
 
 : "${KOVRIN_DIST:?}" "${KOVRIN_TOOLS:?}" "${KOVRIN_WORK:?}" "${WINEPREFIX:?}"
 source "$KOVRIN_SOURCE/scripts/common.sh"
@@ -116,7 +118,8 @@ stop_simulator() {
 journal_csv() { "$DUMP" --csv --journal "$WORK/Kovrin.lgb" | tail -n +2; }
 journal_text() { "$DUMP" --journal "$WORK/Kovrin.lgb"; }
 # The texts alone, one per line.
-journal_texts() { journal_csv | awk -F, '{ sub(/^[^,]*,[^,]*,[^,]*,/, ""); gsub(/^"|"$/, ""); print }'; }
+journal_texts_of() { awk -F, '{ sub(/^[^,]*,[^,]*,[^,]*,/, ""); gsub(/^"|"$/, ""); print }'; }
+journal_texts() { journal_csv | journal_texts_of; }
 journal_count() { journal_texts | grep -cxF -- "$1" || true; }
 stats_csv() { "$DUMP" --csv --stats "$WORK/Stat.ups" | tail -n +2; }
 

@@ -23,8 +23,9 @@ battery_gaps=$(poll_gaps "$(awk -v t="$off" 'BEGIN { print t + 2.8 }')" "$on")
 mains_gaps=$(poll_gaps "$(awk -v t="$on" 'BEGIN { print t + 3 }')" 100)
 echo "poll gaps on battery: $(echo $battery_gaps)"
 echo "poll gaps on mains after the return: $(echo $mains_gaps)"
-check "polls every ~1 s on battery" awk '{ if ($1 < 0.8 || $1 > 1.4) bad = 1; n++ } END { exit bad || n < 5 }' <<<"$battery_gaps"
-check "polls every ~2.5 s after the return" awk '{ if ($1 < 2.3 || $1 > 2.9) bad = 1; n++ } END { exit bad || n < 3 }' <<<"$mains_gaps"
+# Bounds wide enough for a busy machine, still far apart for the two intervals.
+check "polls every ~1 s on battery" awk '{ if ($1 < 0.8 || $1 > 1.7) bad = 1; n++ } END { exit bad || n < 5 }' <<<"$battery_gaps"
+check "polls every ~2.5 s after the return" awk '{ if ($1 < 2.2 || $1 > 3.3) bad = 1; n++ } END { exit bad || n < 3 }' <<<"$mains_gaps"
 
 # Records on battery: the first is the transition's (time 0), later ones grow.
 onbatt=$(stats_csv | awk -F, '$10 % 2 == 1 { print $12 }')

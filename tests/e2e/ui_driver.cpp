@@ -161,8 +161,13 @@ HWND Control(const char* idOrText) {
     return nullptr;
 }
 
+// A window just opened may still be building its controls: wait a little for one.
 HWND Require(const char* idOrText) {
     HWND h = Control(idOrText);
+    for (int i = 0; !h && i < 50; ++i) {
+        Sleep(100);
+        h = Control(idOrText);
+    }
     if (!h) {
         std::fprintf(stderr, "no control %s\n", idOrText);
         std::exit(1);

@@ -121,9 +121,11 @@ TEST_F(Commands, TheListShowsTheFileWithItsColumnsAndButtons) {
     session.Sync();
     EXPECT_FALSE(IsWindowEnabled(FindById(main, ID_COMMANDS_EXECUTE)));
     EXPECT_TRUE(IsWindowEnabled(FindById(main, ID_COMMANDS_NEW)));
+    EXPECT_FALSE(IsWindowEnabled(FindById(main, ID_TERMINAL_TEXT))); // and the terminal
     session.PostLinkState(0);
     session.Sync();
     EXPECT_TRUE(IsWindowEnabled(FindById(main, ID_COMMANDS_EXECUTE)));
+    EXPECT_TRUE(IsWindowEnabled(FindById(main, ID_TERMINAL_TEXT)));
 }
 
 TEST_F(Commands, NewIdentifiersAreOneAboveTheLargestAndComeBackAfterADelete) {
