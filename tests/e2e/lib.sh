@@ -31,6 +31,13 @@ fail() {
     FAILURES=$((FAILURES + 1))
 }
 pass() { echo "ok: $*"; }
+# Runs the command every 0.2 s until it succeeds or the seconds have passed.
+wait_until() { # seconds command...
+    local limit=$1 i
+    shift
+    for i in $(seq 1 $((limit * 5))); do "$@" && return 0; sleep 0.2; done
+    return 1
+}
 
 check() { # description command...
     local what=$1

@@ -15,12 +15,6 @@ check "the window opens" open_dialog 30
 
 rules() { "$DUMP" --csv --rules "$WORK/Events.ups" 2>/dev/null | tail -n +2; }
 editor_open() { ui windows | grep -q "Редактор событий"; }
-wait_until() { # seconds command...
-    local limit=$1 i
-    shift
-    for i in $(seq 1 $((limit * 5))); do "$@" && return 0; sleep 0.2; done
-    return 1
-}
 editor_gone() { ! editor_open; }
 # The journal page's top row: kind image column, port, time, text.
 top_text() { ui list 400 | head -n1 | cut -f4; }

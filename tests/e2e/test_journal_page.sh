@@ -16,12 +16,6 @@ sleep 3
 check "the window opens" open_dialog 30
 ui tab 3
 
-wait_until() { # seconds command...
-    local limit=$1 i
-    shift
-    for i in $(seq 1 $((limit * 5))); do "$@" && return 0; sleep 0.2; done
-    return 1
-}
 texts() { ui list 400 | cut -f4; }
 top_text() { texts | head -n1; }
 

@@ -72,6 +72,18 @@ check "with the history" wait_line 0 "Q1" 5
 check "its answer still yellow" [ "$(ui line-color 500 1)" = FFFF00 ]
 check "its grey line still grey" [ "$(ui line-color 500 3)" = 808080 ]
 check "and the empty line for the next command" [ "$(terminal_lines | sed -n 7p)" = "" ]
+
+# The information command asked for directly (no argument): the monitor answers with the
+# record of the identification, 38 bytes of three length-prefixed fields, which the
+# terminal shows as it shows every answer (the length byte 10 reads as a line break).
+post_message 1032 9 0
+info_lines() { terminal_lines | grep -A2 $'^\x0f'; }
+info_shown() { [ "$(info_lines | wc -l)" = 3 ]; }
+check "the information command is answered in the terminal" wait_until 10 info_shown
+check "with the 38-byte record: 15, maker; 10, model; 10, version" \
+    [ "$(info_lines | od -An -c | tr -s ' ' | tr -d '\n')" = \
+      "$(printf '\x0fTest Power Co  \nSim-1000  \n2.01      \n' | od -An -c | tr -s ' ' | tr -d '\n')" ]
+check "the UPS was asked with I" grep -q '#!Perform command (9' <(devlog_lines)
 post_message 273 2 0
 ui_ok wait-gone 20
 
