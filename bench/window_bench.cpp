@@ -3,16 +3,25 @@
 //                           to the main window shown with the first status painted, N times
 //   window_bench status N   the library loaded here, playing the monitor: one status record
 //                           handled with every meter repainted, N records
-// Prints "median max" lines in milliseconds.
+//   window_bench journal N  the window opened over a journal of N records (and over an empty
+//                           one, for the ratio), then live records added at the top of the list
+//   window_bench diagram N  one diagram refresh over N statistics records 10 s apart, and a
+//                           plain read of the same file for what the reading alone costs
+// The journal and diagram runs write their files beside the program (its directory is the
+// one the library reads). Prints "median max" lines in milliseconds.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "common/datetime.h"
 #include "common/messages.h"
 #include "common/records.h"
 
@@ -125,33 +134,56 @@ LRESULT CALLBACK MonitorProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-int Status(int count) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &MonitorProcedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "WindowBenchMonitor";
-    RegisterClassA(&wc);
-    HWND monitor = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 1, 1, nullptr,
+// DIALOG.DLL loaded beside the program, with a hidden window that plays the monitor.
+class TLibrary {
+public:
+    bool Load() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &MonitorProcedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "WindowBenchMonitor";
+        RegisterClassA(&wc);
+        monitor_ = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 1, 1, nullptr,
                                    nullptr, wc.hInstance, nullptr);
-    HMODULE library = LoadLibraryA("DIALOG.DLL");
-    auto create = reinterpret_cast<void(WINAPI*)(HWND)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "CreateDialogForm")));
-    auto destroy = reinterpret_cast<void(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DestroyDialogForm")));
-    if (!create || !destroy) {
+        module_ = LoadLibraryA("DIALOG.DLL");
+        create_ = reinterpret_cast<void(WINAPI*)(HWND)>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "CreateDialogForm")));
+        destroy_ = reinterpret_cast<void(WINAPI*)()>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "DestroyDialogForm")));
+        if (create_ && destroy_) return true;
         std::fprintf(stderr, "no DIALOG.DLL beside the program\n");
-        return 1;
+        return false;
     }
-    create(monitor);
-    const double start = NowMs();
-    while (!ReadyWindow && NowMs() - start < 20000) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&m);
-        Sleep(1);
+    // The main window, once it says it is ready; null after 20 s.
+    HWND Open() {
+        ReadyWindow = nullptr;
+        create_(monitor_);
+        const double start = NowMs();
+        while (!ReadyWindow && NowMs() - start < 20000) {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&m);
+            Sleep(1);
+        }
+        return ReadyWindow;
     }
-    if (!ReadyWindow) return 1;
-    HWND main = ReadyWindow;
+    void Close() { destroy_(); }
+    ~TLibrary() {
+        if (module_) FreeLibrary(module_);
+    }
+
+private:
+    HWND monitor_ = nullptr;
+    HMODULE module_ = nullptr;
+    void(WINAPI* create_)(HWND) = nullptr;
+    void(WINAPI* destroy_)() = nullptr;
+};
+
+int Status(int count) {
+    TLibrary library;
+    if (!library.Load()) return 1;
+    HWND main = library.Open();
+    if (!main) return 1;
     TUpsRating rating{220, 12, 50, 3};
     SendMessageA(main, UM_TODIALOG, TD_RATING, reinterpret_cast<LPARAM>(&rating));
     std::vector<double> ms;
@@ -174,8 +206,182 @@ int Status(int count) {
         ms.push_back(NowMs() - t0);
     }
     Report("one status record handled and every meter repainted", ms);
-    destroy();
-    FreeLibrary(library);
+    library.Close();
+    return 0;
+}
+
+std::string ProgramFile(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\') + 1) + name;
+}
+
+// A year ago today, at midnight.
+double YearAgo() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    DateTimeParts parts;
+    parts.Year = now.wYear - 1;
+    parts.Month = now.wMonth;
+    parts.Day = now.wDay == 29 && now.wMonth == 2 ? 28 : now.wDay;
+    return EncodeDateTime(parts);
+}
+
+// Written in blocks: a file of 164 MB is not built in memory whole.
+template <typename TRecord, typename TMake> void WriteRecords(const char* name, int n, TMake make) {
+    std::ofstream out(ProgramFile(name), std::ios::binary | std::ios::trunc);
+    std::vector<TRecord> block;
+    block.reserve(65536);
+    for (int i = 0; i < n; ++i) {
+        block.push_back(make(i));
+        if (block.size() == block.capacity() || i == n - 1) {
+            out.write(reinterpret_cast<const char*>(block.data()),
+                      static_cast<std::streamsize>(block.size() * sizeof(TRecord)));
+            block.clear();
+        }
+    }
+}
+
+constexpr const char* JournalTexts[] = {"Сбой питающей сети.", "Работа питающей сети возобновлена.",
+                                        "Нет ответа от UPS.", "Связь с UPS успешно установлена."};
+
+TJournalRecord JournalEntry(int i, double time) {
+    TJournalRecord r{};
+    r.Kind = static_cast<std::uint8_t>(i % 4 == 0 ? 2 : 1);
+    r.Time = time;
+    r.Port.Assign("COM1");
+    r.Text.Assign(JournalTexts[i % 4]);
+    return r;
+}
+
+// The window's opening, from the call to its "ready", with the journal page's list filled.
+double TimeOpening(TLibrary& library) {
+    const double start = NowMs();
+    HWND main = library.Open();
+    if (!main) return -1;
+    RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double ms = NowMs() - start;
+    library.Close();
+    return ms;
+}
+
+constexpr int JournalList = 400;
+
+int Journal(int count) {
+    TLibrary library;
+    if (!library.Load()) return 1;
+    std::remove(ProgramFile("Kovrin.lgb").c_str());
+    std::vector<double> empty, full;
+    for (int i = 0; i < 5; ++i)
+        empty.push_back(TimeOpening(library));
+    const double first = YearAgo();
+    WriteRecords<TJournalRecord>("Kovrin.lgb", count,
+                                 [&](int i) { return JournalEntry(i, first + 365.0 * i / count); });
+    for (int i = 0; i < 5; ++i)
+        full.push_back(TimeOpening(library));
+    std::printf("journal of %d records (%zu bytes)\n", count, count * sizeof(TJournalRecord));
+    Report("window opened over an empty journal", empty);
+    Report("window opened over that journal", full);
+
+    HWND main = library.Open();
+    if (!main) return 1;
+    HWND list = Child(main, JournalList);
+    std::vector<double> ms;
+    for (int i = 0; i < 200; ++i) {
+        const TJournalRecord r = JournalEntry(i, first + 366);
+        const double t0 = NowMs();
+        SendMessageA(main, UM_TODIALOG, TD_JOURNAL, reinterpret_cast<LPARAM>(&r));
+        RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW);
+        ms.push_back(NowMs() - t0);
+    }
+    const LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    Report("one live record added at the top of that list", ms);
+    std::printf("rows in the list after them: %ld\n", static_cast<long>(rows));
+    library.Close();
+    return 0;
+}
+
+constexpr int JournalDiagramButton = 403;
+constexpr int DiagDate = 1201, DiagTime = 1202, DiagWidth = 1204, DiagRefresh = 1205;
+constexpr int DiagChart = 1200;
+
+BOOL CALLBACK FindDiagram(HWND hwnd, LPARAM p) {
+    char caption[64] = {};
+    GetWindowTextA(hwnd, caption, sizeof caption);
+    if (!IsWindowVisible(hwnd) || std::strcmp(caption, "Диаграмма") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(p) = hwnd;
+    return FALSE;
+}
+
+int Diagram(int count) {
+    const double first = YearAgo(), step = 10.0 / 86400;
+    WriteRecords<TStatRecord>("Stat.ups", count, [&](int i) {
+        TStatRecord r{};
+        r.Time = first + i * step;
+        r.Status.InputVoltage = 215.0f + static_cast<float>(i % 11);
+        r.Status.OutputVoltage = 220.0f;
+        r.Status.BatteryVoltage = 13.5f;
+        r.Status.InputFrequency = 50.0f;
+        r.Status.Load = static_cast<std::uint8_t>(20 + i % 7);
+        r.Status.BatteryCharge = 100;
+        return r;
+    });
+    const std::size_t bytes = count * sizeof(TStatRecord);
+    std::printf("statistics of %d records 10 s apart (%zu bytes)\n", count, bytes);
+
+    // What reading the file alone costs, in the same blocks of 1 MB, from the page cache.
+    std::vector<double> reads;
+    std::vector<char> block(1 << 20);
+    for (int i = 0; i < 3; ++i) {
+        const double t0 = NowMs();
+        HANDLE f = CreateFileA(ProgramFile("Stat.ups").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD got = 0;
+        while (ReadFile(f, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got)
+            ;
+        CloseHandle(f);
+        reads.push_back(NowMs() - t0);
+    }
+    Report("the file read whole", reads);
+
+    TLibrary library;
+    if (!library.Load()) return 1;
+    HWND main = library.Open();
+    if (!main) return 1;
+    PostMessageA(Child(main, JournalDiagramButton), BM_CLICK, 0, 0);
+    HWND diagram = nullptr;
+    for (int i = 0; i < 2000 && !diagram; ++i) {
+        EnumWindows(&FindDiagram, reinterpret_cast<LPARAM>(&diagram));
+        Sleep(5);
+    }
+    if (!diagram) {
+        std::fprintf(stderr, "the diagram did not open\n");
+        return 1;
+    }
+    // The last ten days of the file: the widest window, at its end.
+    const DateTimeParts start = DecodeDateTime(first + count * step - 10);
+    char date[16], time[16];
+    std::snprintf(date, sizeof date, "%02d.%02d.%02d", start.Day, start.Month, start.Year % 100);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", start.Hour, start.Minute, start.Second);
+    SetWindowTextA(Child(diagram, DiagDate), date);
+    SetWindowTextA(Child(diagram, DiagTime), time);
+    SendMessageA(Child(diagram, DiagWidth), CB_SETCURSEL, 7, 0); // "10 суток"
+    HWND refresh = Child(diagram, DiagRefresh), chart = Child(diagram, DiagChart);
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        const double t0 = NowMs();
+        SendMessageA(refresh, BM_CLICK, 0, 0);
+        RedrawWindow(chart, nullptr, nullptr, RDW_UPDATENOW);
+        ms.push_back(NowMs() - t0);
+    }
+    Report("one diagram refresh over that file", ms);
+    const std::string said = Text(chart);
+    std::printf("the chart says: %s\n", said.substr(0, said.find('\n')).c_str());
+    PostMessageA(diagram, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 400 && IsWindow(diagram); ++i)
+        Sleep(5);
+    library.Close();
     return 0;
 }
 
@@ -183,11 +389,13 @@ int Status(int count) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_bench open N | status N\n");
+        std::fprintf(stderr, "usage: window_bench open N | status N | journal N | diagram N\n");
         return 2;
     }
     const int n = std::atoi(argv[2]);
     if (std::strcmp(argv[1], "open") == 0) return Open(n);
     if (std::strcmp(argv[1], "status") == 0) return Status(n);
+    if (std::strcmp(argv[1], "journal") == 0) return Journal(n);
+    if (std::strcmp(argv[1], "diagram") == 0) return Diagram(n);
     return 2;
 }

@@ -3,7 +3,11 @@
 #   - from a left click on the tray icon to the main window shown with the first status
 #     painted, median and maximum over 20 openings (the real monitor and the simulator);
 #   - one status record handled with every meter repainted (the library loaded by a
-#     program that plays the monitor), median and maximum over 500 records.
+#     program that plays the monitor), median and maximum over 500 records;
+#   - the window opened over a journal of 100 000 records (11.6 MB) against an empty one,
+#     and one live record added at the top of that list;
+#   - one diagram refresh over a year of statistics 10 s apart (3 153 600 records, 164 MB),
+#     beside a plain read of the same file.
 # Trees: KOVRIN_TREE (a Windows build, default build/win32 or build/win64 as the host
 # allows) and KOVRIN_NATIVE_TREE (default build/native), built when a program is missing.
 set -euo pipefail
@@ -14,6 +18,8 @@ TREE=$(realpath -m "${KOVRIN_TREE:-$ROOT/build/$KOVRIN_WINE_ARCH}")
 NATIVE=$(realpath -m "${KOVRIN_NATIVE_TREE:-$ROOT/build/native}")
 OPENINGS=${BENCH_OPENINGS:-20}
 RECORDS=${BENCH_RECORDS:-500}
+JOURNAL=${BENCH_JOURNAL:-100000}
+STATS=${BENCH_STATS:-3153600}
 
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"; fi
 
@@ -41,3 +47,6 @@ stop_simulator
 
 cp "$TREE/testtools/window_bench.exe" "$WORK"/
 (cd "$WORK" && wine ./window_bench.exe status "$RECORDS") | tr -d '\r'
+(cd "$WORK" && wine ./window_bench.exe journal "$JOURNAL") | tr -d '\r' | iconv -f CP1251 -t UTF-8
+(cd "$WORK" && wine ./window_bench.exe diagram "$STATS") | tr -d '\r' | iconv -f CP1251 -t UTF-8
+rm -f "$WORK/Stat.ups" "$WORK/Kovrin.lgb"
