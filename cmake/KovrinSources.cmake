@@ -33,7 +33,7 @@ function(kovrin_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     if(WIN32)
-        set_tests_properties(${name} PROPERTIES ENVIRONMENT
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_lane_0 ENVIRONMENT
             "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;KOVRIN_WINE_ARCH=${KOVRIN_WINE_ARCH}")
     endif()
 endfunction()
