@@ -43,6 +43,30 @@ new_program_dir "DevLog=dev.log
 Interval=1000
 FailInterval=1000
 StatInterval=2000"
+# Yesterday's statistics, one record a minute, for the diagram: the input voltage sagging
+# in the evening, the load of a working day, and a 20-minute failure at 14:00.
+python3 - "$WORK/Stat.ups" <<'PY'
+import datetime, math, struct, sys
+day = (datetime.date.today() - datetime.timedelta(days=1) - datetime.date(1899, 12, 30)).days
+with open(sys.argv[1], "wb") as out:
+    battery, charge = 13.6, 100.0
+    for minute in range(1440):
+        hour = minute / 60
+        failed = 14 * 60 <= minute < 14 * 60 + 20
+        load = 25 + (20 if 9 <= hour < 18 else 0) + 3 * math.sin(minute / 7)
+        if failed:
+            battery, charge = battery - 0.09, charge - 3.5
+            inp = out_v = 0.0
+        else:
+            battery, charge = min(13.6, battery + 0.02), min(100.0, charge + 0.6)
+            inp = 224 - 12 * math.exp(-((hour - 19.5) ** 2) / 4) + 2 * math.sin(minute / 11)
+        out_v = 220.0 if not failed else 218.0
+        since = day + (14 * 60) / 1440 if failed else 0.0
+        status = struct.pack("<6fBBHdd", inp, inp, out_v, battery, 50.0 if not failed else 0.0,
+                             27.0, int(load), int(charge), 1 if failed else 0, since,
+                             (minute - 14 * 60) / 1440 if failed else 0.0)
+        out.write(struct.pack("<d", day + minute / 1440) + status)
+PY
 start_simulator --company "MEGATEC" --model "SIM-1000VA" --firmware "V2.4" -- "600 quit"
 start_kovrin
 sleep 4
