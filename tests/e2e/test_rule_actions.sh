@@ -31,5 +31,6 @@ check "device log shows the command" grep -qx '<<S.5R0010' <(devlog_lines)
 fail_at=$(sim_event_time "mains off")
 gaps=$(poll_gaps "$(awk -v t="$fail_at" 'BEGIN { print t + 3 }')" "$(awk -v t="$fail_at" 'BEGIN { print t + 8 }')")
 echo "poll gaps while the box was open: $(echo $gaps)"
-check "polls went on while the box was open" awk '{ n++; if ($1 > 1.5) bad = 1 } END { exit bad || n < 3 }' <<<"$gaps"
+# Room for a busy machine; a poll held up by the box would leave a gap of seconds.
+check "polls went on while the box was open" awk '{ n++; if ($1 > 1.7) bad = 1 } END { exit bad || n < 3 }' <<<"$gaps"
 finish
