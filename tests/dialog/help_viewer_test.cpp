@@ -52,17 +52,17 @@ private:
     HWND window_ = nullptr;
 };
 
+// A Windows callback: stdcall on i686, which no lambda converts to.
+BOOL CALLBACK MatchId(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<std::pair<int, HWND>*>(p);
+    if (GetDlgCtrlID(h) != s->first) return TRUE;
+    s->second = h;
+    return FALSE;
+}
+
 HWND FindIn(HWND root, int id) {
     std::pair<int, HWND> search{id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<int, HWND>*>(p);
-            if (GetDlgCtrlID(h) != s->first) return TRUE;
-            s->second = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(root, &MatchId, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 
