@@ -26,8 +26,11 @@ double NiceStep(double range, int intervals) {
     if (intervals < 1) intervals = 1;
     const double raw = range / intervals;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    // A step that equals the raw one (a range of 1 in 5: 0.2) must be taken whatever the
+    // last bit of pow and log10 of this runtime: compare with a margin far below any step.
+    const double wanted = raw * (1 - 1e-12);
     for (double factor : {1.0, 2.0, 5.0, 10.0})
-        if (factor * power >= raw) return factor * power;
+        if (factor * power >= wanted) return factor * power;
     return 10 * power;
 }
 

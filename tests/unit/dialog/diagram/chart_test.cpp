@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "unit/dialog/meters/recording_canvas.h"
@@ -46,6 +47,13 @@ TEST(Chart, NiceSteps) {
     EXPECT_EQ(NiceStep(99, 10), 10);
     EXPECT_EQ(NiceStep(0, 5), 1);
     EXPECT_EQ(NiceStep(std::numeric_limits<double>::quiet_NaN(), 5), 1);
+    // A range whose raw step is itself a 1-2-5 step keeps it, whatever the last bit of the
+    // runtime's pow and log10.
+    for (int exponent = -6; exponent <= 6; ++exponent)
+        for (double factor : {1.0, 2.0, 5.0}) {
+            const double step = factor * std::pow(10.0, exponent);
+            EXPECT_NEAR(NiceStep(step * 5, 5), step, step * 1e-9) << step;
+        }
 }
 
 TEST(Chart, SeriesAreLinesFromPointToPointOnTheWorkspaceColour) {
