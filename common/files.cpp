@@ -17,5 +17,13 @@ bool WriteWholeFile(IFileSystem& fs, const std::string& path, const void* data, 
     auto f = fs.Open(path, FileOpen::CreateAlways, FileShare::None);
     if (!f) return false;
     std::size_t done = 0;
-    return f->Write(data, size, done) && done == size;
+    return f->Write(data, size, done) && done == size && f->Flush();
+}
+
+bool ReplaceFileContents(IFileSystem& fs, const std::string& path, const void* data,
+                         std::size_t size) {
+    const std::string temporary = path + ".tmp";
+    if (WriteWholeFile(fs, temporary, data, size) && fs.Replace(temporary, path)) return true;
+    fs.Remove(temporary);
+    return false;
 }

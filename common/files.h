@@ -59,4 +59,12 @@ IFileSystem& SystemFiles();
 
 // Whole-file helpers on top of IFileSystem.
 bool ReadWholeFile(IFileSystem& fs, const std::string& path, std::string& out);
+// Creates or empties the file and writes the bytes, flushed to the disk before it is closed.
 bool WriteWholeFile(IFileSystem& fs, const std::string& path, const void* data, std::size_t size);
+// Gives the file new contents without ever leaving it half-written: the bytes go to
+// path + ".tmp", flushed to the disk, which then replaces the file in one step. When any
+// step fails the old file stays whole and the temporary one is removed. (A rename only
+// orders the directory: a power failure after an unflushed rename can bring the file back
+// empty, which is why the flush comes first.)
+bool ReplaceFileContents(IFileSystem& fs, const std::string& path, const void* data,
+                         std::size_t size);

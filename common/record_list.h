@@ -40,9 +40,9 @@ public:
         return true;
     }
 
-    // Writes every record anew, in list order.
+    // Writes every record anew, in list order; the file stays as it was when that fails.
     bool Save(IFileSystem& files, const std::string& path) const {
-        return WriteWholeFile(files, path, items_.data(), items_.size() * sizeof(T));
+        return ReplaceFileContents(files, path, items_.data(), items_.size() * sizeof(T));
     }
 
     // 1 + the largest identifier present; 1 for an empty list.

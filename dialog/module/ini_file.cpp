@@ -189,12 +189,7 @@ bool TIniFile::Save() {
     if (files_.Exists(path_) && !ReadWholeFile(files_, path_, text)) return false;
     for (const Write& w : pending_)
         text = Apply(text, w.Section, w.Key, w.Value);
-    const std::string temporary = path_ + ".tmp";
-    if (!WriteWholeFile(files_, temporary, text.data(), text.size()) ||
-        !files_.Replace(temporary, path_)) {
-        files_.Remove(temporary);
-        return false;
-    }
+    if (!ReplaceFileContents(files_, path_, text.data(), text.size())) return false;
     text_ = std::move(text);
     pending_.clear();
     return true;
