@@ -7,8 +7,8 @@
 #include "common/files.h"
 #include "dialog/diagram/diagram_ids.h"
 #include "dialog/diagram/range_form_win32.h"
-#include "dialog/mainwindow/main_form_win32.h"
 #include "dialog/meters/gdi_canvas_win32.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ HBRUSH TColorCheck::OnCtlColor(HDC dc) {
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
-TDiagForm::TDiagForm(TMainForm& main) : main_(main) {}
+TDiagForm::TDiagForm(TWindowHost& host) : host_(host) {}
 
 TDiagForm::~TDiagForm() {
     if (created_) SaveSettings();
@@ -48,7 +48,7 @@ bool TDiagForm::Create() {
     f.ClientHeight = ClientHeight;
     f.Border = TFormBorder::Sizeable;
     f.Place = TFormPlace::ScreenCenter;
-    f.Owner = main_.Handle();
+    f.Owner = host_.Owner();
     if (!CreateForm(f)) return false;
 
     TPanelArgs p;
@@ -65,8 +65,8 @@ bool TDiagForm::Create() {
     if (!CreatePanel()) return false;
 
     // The settings as the file holds them now.
-    main_.Settings().Load();
-    const TDiagramSettings s = ReadDiagramSettings(main_.Settings(), CurrentYear());
+    host_.Settings().Load();
+    const TDiagramSettings s = ReadDiagramSettings(host_.Settings(), CurrentYear());
     date_.SetText(s.BeginDate);
     time_.SetText(s.BeginTime);
     width_.Select(s.Length);
@@ -204,7 +204,7 @@ bool TDiagForm::HandleDialogKey(const MSG& msg) {
 }
 
 int TDiagForm::ShowModal() {
-    return main_.RunModalOver(*this);
+    return host_.RunModal(*this);
 }
 
 int TDiagForm::CurrentYear() const {
@@ -213,7 +213,7 @@ int TDiagForm::CurrentYear() const {
 
 void TDiagForm::DrawDiagram(int maxPoints, const TSeriesFlags& visible, double length,
                             double start) {
-    const auto records = ReadStatWindow(SystemFiles(), main_.FilePath(StatFile), start, length);
+    const auto records = ReadStatWindow(SystemFiles(), host_.FilePath(StatFile), start, length);
     if (!records || records->empty()) return;
     chart_.SetPoints(BucketAverages(*records, maxPoints, visible));
     chartPanel_.Invalidate();
@@ -240,7 +240,7 @@ void TDiagForm::RefreshClick() {
 
 void TDiagForm::RangeClick() {
     const double chosen = DateWithDefault(date_.Value(), 0, CurrentYear());
-    TRangeForm range(main_.FilePath(StatFile));
+    TRangeForm range(host_.FilePath(StatFile));
     if (!range.Create(Handle(), chosen)) return;
     if (range.Run() == MR_OK && range.ChosenDay() != 0)
         date_.SetText(MaskDateText(range.ChosenDay()));
@@ -257,8 +257,8 @@ TDiagramSettings TDiagForm::CurrentSettings() const {
 }
 
 void TDiagForm::SaveSettings() {
-    WriteDiagramSettings(main_.Settings(), CurrentSettings());
-    if (!main_.Settings().Save())
-        main_.ShowMessageBox("Не удалось сохранить настройки диаграммы в файле Kovrin.ini.",
+    WriteDiagramSettings(host_.Settings(), CurrentSettings());
+    if (!host_.Settings().Save())
+        host_.ShowMessageBox("Не удалось сохранить настройки диаграммы в файле Kovrin.ini.",
                              "Ошибка", MB_OK | MB_ICONERROR);
 }

@@ -11,7 +11,7 @@
 #include "dialog/ui/masked_edit_win32.h"
 #include "dialog/ui/tooltip_win32.h"
 
-class TMainForm;
+class TWindowHost;
 
 // A check box whose caption has a colour of its own.
 class TColorCheck : public TButton {
@@ -33,7 +33,7 @@ class TDiagForm : public TForm {
 public:
     static constexpr int MaxPoints = 100;
 
-    explicit TDiagForm(TMainForm& main);
+    explicit TDiagForm(TWindowHost& host);
     ~TDiagForm() override;
 
     bool Create();
@@ -58,7 +58,7 @@ private:
     void SaveSettings();
     int CurrentYear() const;
 
-    TMainForm& main_;
+    TWindowHost& host_;
     TChart chart_;
     TPanel chartPanel_;
     TContainer controls_, group_;

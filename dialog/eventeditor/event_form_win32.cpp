@@ -2,7 +2,7 @@
 
 #include "common/events.h"
 #include "dialog/eventeditor/event_form_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/module/window_host_win32.h"
 #include "dialog/ui/file_dialog_win32.h"
 #include "dialog/ui/popup_menu_win32.h"
 
@@ -25,7 +25,7 @@ template <std::size_t N> std::vector<std::string> Captions(const std::string_vie
 
 } // namespace
 
-TEventForm::TEventForm(TMainForm& main) : main_(main) {}
+TEventForm::TEventForm(TWindowHost& host) : host_(host) {}
 
 TEventForm::~TEventForm() {
     Destroy(); // the controls go with the window before their objects do
@@ -38,7 +38,7 @@ bool TEventForm::Create() {
     f.ClientHeight = ClientHeight;
     f.Border = TFormBorder::Dialog;
     f.Place = TFormPlace::ScreenCenter;
-    f.Owner = main_.Handle();
+    f.Owner = host_.Owner();
     if (!CreateForm(f)) return false;
 
     TLabelArgs l;
@@ -84,7 +84,7 @@ bool TEventForm::Create() {
     if (!cancel_.Create(b)) return false;
     cancel_.OnClick = [this] { SetModalResult(MR_CANCEL); };
 
-    for (const TCustomCommand& command : main_.Commands()) {
+    for (const TCustomCommand& command : host_.Commands()) {
         commandItems_.push_back(CommandItem(command));
         upsCommand_.Add(commandItems_.back());
     }
@@ -244,7 +244,7 @@ void TEventForm::LoadRule(const TEventRule& rule) {
 }
 
 int TEventForm::ShowModal() {
-    return main_.RunModalOver(*this);
+    return host_.RunModal(*this);
 }
 
 void TEventForm::VariableChanged() {

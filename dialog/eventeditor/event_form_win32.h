@@ -11,14 +11,14 @@
 #include "dialog/ui/controls_win32.h"
 #include "dialog/ui/form_win32.h"
 
-class TMainForm;
+class TWindowHost;
 
 // "Редактор событий": the modal dialog in which one event rule is made or changed. The
 // events page creates it for one use, loads a rule into it when changing one, runs it
 // over the main window and reads the record back after OK.
 class TEventForm : public TForm {
 public:
-    explicit TEventForm(TMainForm& main);
+    explicit TEventForm(TWindowHost& host);
     ~TEventForm() override;
 
     // The window with the custom commands of the main window in its list, and a zeroed
@@ -42,7 +42,7 @@ private:
     void BrowseClick();
     bool MacroMenu(TEdit& edit, POINT at);
 
-    TMainForm& main_;
+    TWindowHost& host_;
     TEventRule rule_{};
     std::vector<std::string> commandItems_;
     int shownVariable_ = -1;

@@ -11,8 +11,8 @@
 #include "dialog/help/help_form_win32.h"
 #include "dialog/help/help_topics.h"
 #include "dialog/help/help_url.h"
-#include "dialog/mainwindow/main_form_win32.h"
 #include "dialog/module/modal_loop_win32.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
 
@@ -23,34 +23,16 @@ bool looping = false;
 // How long the first page may take before the viewer is shown all the same.
 constexpr DWORD FirstPageWait = 5000;
 
-// Handles the thread's messages as the modal run loop does, for the viewer; false when
-// the thread is asked to quit (the request is put back).
-bool DrainMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        DispatchWithKeyRules(msg);
-    }
-    return true;
-}
-
-void WaitForMessage(DWORD timeout) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-}
-
 // The first page, loaded while the viewer is still hidden: shown, failed, or slow (then
 // the viewer shows what comes).
-IViewerBrowser::TLoad AwaitFirstPage(THelpForm& form, TMainForm& main) {
+IViewerBrowser::TLoad AwaitFirstPage(THelpForm& form, TWindowHost& host) {
     const DWORD start = GetTickCount();
     for (;;) {
         const IViewerBrowser::TLoad state = form.Browser().LoadState();
         if (state != IViewerBrowser::TLoad::Loading) return state;
         const DWORD waited = GetTickCount() - start;
-        if (waited >= FirstPageWait || !main.Visible()) return state;
-        if (!DrainMessages()) return state;
+        if (waited >= FirstPageWait || !host.OwnerVisible()) return state;
+        if (!PumpMessages()) return state;
         WaitForMessage(std::min<DWORD>(50, FirstPageWait - waited));
     }
 }
@@ -65,22 +47,22 @@ bool OpenInShell(const std::string& path, const std::string& anchor) {
     return open(HelpUrl(path, anchor)) || open(path);
 }
 
-void ReportBrowserFailure(TMainForm& main, const std::string& path, const std::string& anchor) {
-    main.ShowMessageBox(BrowserFailureMessage, "Ошибка", MB_OK | MB_ICONERROR);
+void ReportBrowserFailure(TWindowHost& host, const std::string& path, const std::string& anchor) {
+    host.ShowMessageBox(BrowserFailureMessage, "Ошибка", MB_OK | MB_ICONERROR);
     if (!OpenInShell(path, anchor))
-        main.ShowMessageBox("Справку не удалось открыть и в обозревателе, выбранном в системе.\r"
+        host.ShowMessageBox("Справку не удалось открыть и в обозревателе, выбранном в системе.\r"
                             "Откройте файл справки в любом обозревателе:\r" +
                                 path,
                             "Ошибка", MB_OK | MB_ICONERROR);
 }
 
-void RunViewer(TMainForm& main) {
+void RunViewer(TWindowHost& host) {
     looping = true;
     viewer->Show(true);
     SetForegroundWindow(viewer->Handle());
     // Until the viewer is closed, or the main window has gone (the final close): the
     // viewer never outlives the window it belongs to.
-    while (DrainMessages() && viewer->Visible() && main.Visible())
+    while (PumpMessages() && viewer->Visible() && host.OwnerVisible())
         WaitForMessage(INFINITE);
     looping = false;
     viewer.reset();
@@ -88,10 +70,10 @@ void RunViewer(TMainForm& main) {
 
 } // namespace
 
-void OpenHelpTopic(TMainForm& main, int topic) {
-    const std::string path = HelpDocumentPath(main.ProgramDir());
+void OpenHelpTopic(TWindowHost& host, int topic) {
+    const std::string path = HelpDocumentPath(host.ProgramDir());
     if (!SystemFiles().Exists(path)) {
-        main.ShowMessageBox(MissingManualMessage, "Ошибка", MB_OK | MB_ICONERROR);
+        host.ShowMessageBox(MissingManualMessage, "Ошибка", MB_OK | MB_ICONERROR);
         return;
     }
     const std::string anchor(HelpTopicAnchor(topic));
@@ -108,14 +90,14 @@ void OpenHelpTopic(TMainForm& main, int topic) {
             viewer = std::make_unique<THelpForm>();
             looping = true; // a request meanwhile only goes to the topic
             failed = !viewer->Create(&MakeWebBrowser) || !viewer->OpenTopic(path, anchor) ||
-                     AwaitFirstPage(*viewer, main) == IViewerBrowser::TLoad::Failed;
+                     AwaitFirstPage(*viewer, host) == IViewerBrowser::TLoad::Failed;
             looping = false;
         }
-        if (!failed && main.Visible()) RunViewer(main);
+        if (!failed && host.OwnerVisible()) RunViewer(host);
     } catch (...) {
         failed = true;
     }
     looping = false;
     viewer.reset();
-    if (failed && main.Visible()) ReportBrowserFailure(main, path, anchor);
+    if (failed && host.OwnerVisible()) ReportBrowserFailure(host, path, anchor);
 }

@@ -4,7 +4,7 @@
 
 #include "dialog/help/help_topics.h"
 #include "dialog/mainwindow/control_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/module/window_host_win32.h"
 
 bool TAboutPage::CreateControls() {
     TContainerArgs f;
@@ -62,7 +62,7 @@ bool TAboutPage::CreateControls() {
     h.Text = "Руководство (F1)";
     h.Id = ID_ABOUT_HELP;
     if (!help_.Create(h)) return false;
-    help_.OnClick = [this] { main_.HelpRequest(8, TOPIC_CONTENTS); }; // kind 8: context help
+    help_.OnClick = [this] { host_.ShowHelp(TOPIC_CONTENTS); };
     return true;
 }
 

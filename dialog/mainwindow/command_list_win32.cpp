@@ -7,8 +7,8 @@
 #include "common/messages.h"
 #include "dialog/commands/cmd_form_win32.h"
 #include "dialog/mainwindow/command_list_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
-#include "dialog/mainwindow/terminal_page_win32.h"
+#include "dialog/mainwindow/monitor_link.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
 constexpr char CommandsFile[] = "CustCmds.ups";
@@ -80,7 +80,7 @@ bool TCommandList::Create(HWND parent, const TRect& rect) {
 
 void TCommandList::Load() {
     // A missing or unreadable file leaves an empty table; the first new command makes it.
-    main_.Commands().Load(SystemFiles(), main_.FilePath(CommandsFile));
+    host_.Commands().Load(SystemFiles(), host_.FilePath(CommandsFile));
     Refresh(-1);
 }
 
@@ -91,7 +91,7 @@ void TCommandList::OnLinkState(bool up) {
 void TCommandList::Refresh(int selectId) {
     list_.Clear();
     int select = -1;
-    const RecordList<TCustomCommand>& commands = main_.Commands();
+    const RecordList<TCustomCommand>& commands = host_.Commands();
     for (std::size_t i = 0; i < commands.Size(); ++i) {
         const TCustomCommand& c = commands[i];
         const int row = list_.AddRow({std::to_string(c.Id), c.Description.Str()});
@@ -102,68 +102,70 @@ void TCommandList::Refresh(int selectId) {
 
 bool TCommandList::SelectedId(std::uint16_t& id) const {
     const int row = list_.Selected();
-    if (row < 0 || static_cast<std::size_t>(row) >= main_.Commands().Size()) return false;
-    id = main_.Commands()[static_cast<std::size_t>(row)].Id;
+    if (row < 0 || static_cast<std::size_t>(row) >= host_.Commands().Size()) return false;
+    id = host_.Commands()[static_cast<std::size_t>(row)].Id;
     return true;
 }
 
 void TCommandList::Store(int selectId) {
     IFileSystem& files = SystemFiles();
-    const std::string path = main_.FilePath(CommandsFile), temporary = path + ".tmp";
-    // Written beside and then put in place, so that a failed write leaves the file as it
-    // was; the table is read back either way and shows what the file holds.
-    const bool written = main_.Commands().Save(files, temporary) && files.Replace(temporary, path);
-    if (!written) files.Remove(temporary);
-    main_.Commands().Load(files, path);
+    const std::string path = host_.FilePath(CommandsFile);
+    // A failed write leaves the file as it was; the table is read back either way and
+    // shows what the file holds.
+    const bool written = host_.Commands().Save(files, path);
+    host_.Commands().Load(files, path);
     Refresh(selectId);
     if (written)
-        main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_COMMANDS, 0);
+        link_.ApplySettings(APPLY_COMMANDS);
     else
-        main_.ShowMessageBox("Не удалось записать файл команд CustCmds.ups.", "Ошибка",
+        host_.ShowMessageBox("Не удалось записать файл команд CustCmds.ups.", "Ошибка",
                              MB_OK | MB_ICONERROR);
 }
 
 void TCommandList::Execute() {
     std::uint16_t id = 0;
-    if (!SelectedId(id) || !main_.MonitorKnown() || main_.Waiting()) return;
+    if (!SelectedId(id) || !link_.Known() || link_.Waiting()) return;
     // Copied first: the table may be reloaded while the commands wait for their turn.
     std::vector<TCustomCommand> chosen;
-    for (const TCustomCommand& c : main_.Commands())
+    for (const TCustomCommand& c : host_.Commands())
         if (c.Id == id) chosen.push_back(c);
     for (const TCustomCommand& c : chosen) {
         const bool custom = c.Code == CMD_CUSTOM;
-        main_.TerminalPage().RunCommand(c.Code, c.Parameter.View(), custom, custom);
+        link_.RunCommand({.Code = c.Code,
+                          .Text = std::string(c.Parameter.View()),
+                          .Echo = custom,
+                          .Wait = custom});
     }
 }
 
 void TCommandList::New() {
-    if (main_.Commands().Size() >= MaxListRecords) return;
+    if (host_.Commands().Size() >= MaxListRecords) return;
     TCmdForm editor;
-    if (!editor.Create(main_.Handle())) return;
-    if (main_.RunModalOver(editor) != MR_OK) return;
-    const std::uint16_t id = main_.Commands().Add(editor.Command());
+    if (!editor.Create(host_.Owner())) return;
+    if (host_.RunModal(editor) != MR_OK) return;
+    const std::uint16_t id = host_.Commands().Add(editor.Command());
     Store(id);
 }
 
 void TCommandList::Change() {
     std::uint16_t id = 0;
     if (!SelectedId(id)) return;
-    const TCustomCommand* last = main_.Commands().FindLastById(id);
+    const TCustomCommand* last = host_.Commands().FindLastById(id);
     if (!last) return;
     TCmdForm editor;
-    if (!editor.Create(main_.Handle())) return;
+    if (!editor.Create(host_.Owner())) return;
     editor.LoadCommand(*last);
-    if (main_.RunModalOver(editor) != MR_OK) return;
-    main_.Commands().ReplaceById(id, editor.Command());
+    if (host_.RunModal(editor) != MR_OK) return;
+    host_.Commands().ReplaceById(id, editor.Command());
     Store(id);
 }
 
 void TCommandList::Delete() {
     std::uint16_t id = 0;
     if (!SelectedId(id)) return;
-    if (main_.ShowMessageBox("Вы действительно хотите удалить этот элемент?", "Внимание!",
+    if (host_.ShowMessageBox("Вы действительно хотите удалить этот элемент?", "Внимание!",
                              MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    main_.Commands().DeleteLastById(id);
+    host_.Commands().DeleteLastById(id);
     Store(-1);
 }

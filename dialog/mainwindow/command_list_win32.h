@@ -7,15 +7,16 @@
 #include "dialog/ui/controls_win32.h"
 #include "dialog/ui/list_view_win32.h"
 
-class TMainForm;
+class TMonitorLink;
+class TWindowHost;
 
 // The group " Управление (команды) " of the "Дополнительно" page: the custom commands of
-// "CustCmds.ups", run, made, changed and deleted. The table itself is the main window's
+// "CustCmds.ups", run, made, changed and deleted. The table itself is the host's
 // (Commands()), which the event editor offers too; after every change it is written
 // whole, read back from the file and the monitor is told to reload it.
 class TCommandList {
 public:
-    explicit TCommandList(TMainForm& main) : main_(main) {}
+    TCommandList(TWindowHost& host, TMonitorLink& link) : host_(host), link_(link) {}
     bool Create(HWND parent, const TRect& rect);
     // Loads "CustCmds.ups" into the main window's table and the list.
     void Load();
@@ -34,7 +35,8 @@ private:
     // The identifier of the selected row; false when none is selected.
     bool SelectedId(std::uint16_t& id) const;
 
-    TMainForm& main_;
+    TWindowHost& host_;
+    TMonitorLink& link_;
     TContainer group_;
     TListView list_;
     TButton execute_, new_, delete_, edit_;

@@ -9,18 +9,8 @@ namespace {
 constexpr std::string_view UnknownKind = "Ошибка!";
 
 // The list's own names; the last action reads differently from the editor's caption.
-constexpr std::string_view ActionNames[ActionCount] = {
-    "Обычное выключение",
-    "Принудительное выключение",
-    "Обычное завершение",
-    "Принудительное завершение",
-    "Хибернейт",
-    "Хибернейт или выключение",
-    "Сообщение на экран",
-    "Выполнение команды ОС",
-    "Выполнение команды UPS",
-    "Запись в протокол",
-};
+// The list names the journal action for what it does; the editor's list offers it as a message.
+constexpr std::string_view JournalActionName = "Запись в протокол";
 
 bool HasId(const TEventRule& rule, std::int32_t id) {
     return static_cast<std::int32_t>(rule.Id) == id;
@@ -33,7 +23,8 @@ std::string_view EventKindName(std::uint8_t source) {
 }
 
 std::string_view ActionKindName(std::uint8_t action) {
-    return action < ActionCount ? ActionNames[action] : UnknownKind;
+    if (action == ACT_JOURNALMESSAGE) return JournalActionName;
+    return action < ActionCount ? ActionCaptions[action] : UnknownKind;
 }
 
 std::int32_t RowIdentifier(std::string_view text, std::int32_t fallback) {
@@ -86,12 +77,5 @@ void ReplaceRule(TEventTable& table, const TEventRule& rule) {
 }
 
 bool StoreRules(IFileSystem& files, const std::string& path, const TEventTable& table) {
-    const std::string temporary = path + ".tmp";
-    std::vector<TEventRule> records(table.begin(), table.end());
-    if (!WriteWholeFile(files, temporary, records.data(), records.size() * sizeof(TEventRule)) ||
-        !files.Replace(temporary, path)) {
-        files.Remove(temporary);
-        return false;
-    }
-    return true;
+    return table.Save(files, path);
 }

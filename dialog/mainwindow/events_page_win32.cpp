@@ -4,7 +4,8 @@
 #include "common/messages.h"
 #include "dialog/eventeditor/event_form_win32.h"
 #include "dialog/mainwindow/events_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/mainwindow/monitor_link.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
 constexpr char RulesFile[] = "Events.ups";
@@ -73,7 +74,7 @@ bool TEventsPage::CreateControls() {
 
 void TEventsPage::Load() {
     // A missing file is an empty table; the first new rule makes it.
-    table_.Load(SystemFiles(), main_.FilePath(RulesFile));
+    table_.Load(SystemFiles(), host_.FilePath(RulesFile));
     Fill();
 }
 
@@ -87,15 +88,15 @@ void TEventsPage::Fill() {
 
 void TEventsPage::ChangeSequence() {
     list_.Clear();
-    const bool stored = StoreRules(SystemFiles(), main_.FilePath(RulesFile), table_);
+    const bool stored = StoreRules(SystemFiles(), host_.FilePath(RulesFile), table_);
     Load();
     if (!stored) {
         // The file holds the rules as they were, and so does the list now.
-        main_.ShowMessageBox("Не удалось записать файл правил событий Events.ups.", "Ошибка",
+        host_.ShowMessageBox("Не удалось записать файл правил событий Events.ups.", "Ошибка",
                              MB_OK | MB_ICONERROR);
         return;
     }
-    main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_EVENTS, 0);
+    link_.ApplySettings(APPLY_EVENTS);
 }
 
 void TEventsPage::UpdateButtons() {
@@ -121,7 +122,7 @@ void TEventsPage::SelectRule(std::size_t index, std::int32_t id) {
 void TEventsPage::TestClick() {
     if (list_.Selected() < 0) return;
     const std::int32_t id = SelectedId(0);
-    if (id != 0) main_.PostToMonitor(UM_TESTEVENT, static_cast<WPARAM>(id & 0xFFFF), 0);
+    if (id != 0) link_.TestEvent(static_cast<std::uint16_t>(id & 0xFFFF));
 }
 
 void TEventsPage::MoveClick(bool up) {
@@ -143,7 +144,7 @@ void TEventsPage::NewClick() {
         MessageBeep(MB_OK);
         return;
     }
-    TEventForm form(main_);
+    TEventForm form(host_);
     if (!form.Create() || form.ShowModal() != MR_OK) return;
     if (!AppendRule(table_, form.Rule())) return;
     const TEventRule added = table_[table_.Size() - 1];
@@ -157,7 +158,7 @@ void TEventsPage::EditClick() {
     const std::int32_t id = SelectedId(-1);
     const auto found = FindRule(table_, id);
     if (!found) return;
-    TEventForm form(main_);
+    TEventForm form(host_);
     if (!form.Create()) return;
     form.LoadRule(table_[*found]);
     if (form.ShowModal() != MR_OK) return;
@@ -169,7 +170,7 @@ void TEventsPage::EditClick() {
 void TEventsPage::DeleteClick() {
     const int row = list_.Selected();
     if (row < 0) return;
-    if (main_.ShowMessageBox("Вы действительно хотите удалить этот элемент?", "Внимание!",
+    if (host_.ShowMessageBox("Вы действительно хотите удалить этот элемент?", "Внимание!",
                              MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (!DeleteRule(table_, SelectedId(0))) return;

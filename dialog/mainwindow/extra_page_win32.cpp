@@ -1,7 +1,6 @@
 #include "dialog/mainwindow/extra_page_win32.h"
 
 #include "dialog/mainwindow/control_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
 #include "dialog/mainwindow/status_view.h"
 
 namespace {

@@ -9,7 +9,7 @@
 // command list.
 class TExtraPage : public TPage {
 public:
-    explicit TExtraPage(TMainForm& main) : TPage(main), commands_(main) {}
+    TExtraPage(TWindowHost& host, TMonitorLink& link) : TPage(host, link), commands_(host, link) {}
 
     void Load() override; // the custom commands
     void OnStatus(const TUpsStatus& status) override;

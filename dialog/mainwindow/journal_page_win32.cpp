@@ -6,8 +6,8 @@
 #include "dialog/diagram/record_stream.h"
 #include "dialog/mainwindow/journal_ids.h"
 #include "dialog/mainwindow/journal_images.h"
-#include "dialog/mainwindow/main_form_win32.h"
 #include "dialog/meters/gdi_canvas_win32.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ bool TJournalPage::CreateControls() {
 
 void TJournalPage::Load() {
     rows_.Clear();
-    ReadRecords<TJournalRecord>(SystemFiles(), main_.FilePath(JournalFile),
+    ReadRecords<TJournalRecord>(SystemFiles(), host_.FilePath(JournalFile),
                                 [this](const TJournalRecord& r) {
                                     rows_.Add(r);
                                     return true;
@@ -147,7 +147,7 @@ void TJournalPage::AddRecord(const TJournalRecord& record) {
 }
 
 void TJournalPage::ClearClick() {
-    if (main_.ShowMessageBox(
+    if (host_.ShowMessageBox(
             "Вы действительно хотите очисить протокол (в том числе отфильтрованние события)?",
             "Внимание", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
@@ -155,20 +155,20 @@ void TJournalPage::ClearClick() {
     ShowRowCount();
     // The monitor may be appending at this moment: a few tries, a moment apart.
     IFileSystem& files = SystemFiles();
-    const std::string path = main_.FilePath(JournalFile);
+    const std::string path = host_.FilePath(JournalFile);
     bool deleted = false;
     for (int attempt = 0; attempt < DeleteAttempts && !deleted; ++attempt) {
         if (attempt > 0) Sleep(20);
         deleted = files.Remove(path) || !files.Exists(path);
     }
     if (deleted) return;
-    main_.ShowMessageBox("Не удалось удалить файл протокола Kovrin.lgb.", "Ошибка",
+    host_.ShowMessageBox("Не удалось удалить файл протокола Kovrin.lgb.", "Ошибка",
                          MB_OK | MB_ICONERROR);
     // The list shows again what the file still holds.
     Reload();
 }
 
 void TJournalPage::DiagramClick() {
-    TDiagForm form(main_);
+    TDiagForm form(host_);
     if (form.Create()) form.ShowModal();
 }

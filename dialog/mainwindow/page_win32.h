@@ -4,14 +4,16 @@
 #include "common/records.h"
 #include "dialog/ui/containers_win32.h"
 
-class TMainForm;
+class TMonitorLink;
+class TWindowHost;
 
 // One tab page of the main window. The main window creates every page, then lets each
 // load its data, tells each of the monitor's news, and has each save at destruction; a
-// page builds its own controls and handles them itself.
+// page builds its own controls and handles them itself. It reaches the window through
+// the host (boxes, modal windows, files) and the monitor through the link.
 class TPage {
 public:
-    explicit TPage(TMainForm& main) : main_(main) {}
+    TPage(TWindowHost& host, TMonitorLink& link) : host_(host), link_(link) {}
     TPage(const TPage&) = delete;
     TPage& operator=(const TPage&) = delete;
     virtual ~TPage() = default;
@@ -33,7 +35,8 @@ public:
 protected:
     virtual bool CreateControls() = 0;
     HWND Parent() const { return container_.Handle(); }
-    TMainForm& main_;
+    TWindowHost& host_;
+    TMonitorLink& link_;
 
 private:
     TContainer container_;

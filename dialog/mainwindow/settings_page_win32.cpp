@@ -4,9 +4,10 @@
 #include "common/messages.h"
 #include "dialog/mainwindow/autorun.h"
 #include "dialog/mainwindow/control_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/mainwindow/monitor_link.h"
 #include "dialog/mainwindow/status_view.h"
 #include "dialog/module/ini_file.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ const TLabelDef PageLabels[] = {
 };
 
 const char* const Ports[] = {"COM1", "COM2", "COM3", "COM4"};
-
-std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, n < sizeof path ? n : 0);
-}
 
 } // namespace
 
@@ -172,7 +167,7 @@ bool TSettingsPage::CreateControls() {
 // ---- Reading, placing, writing
 
 void TSettingsPage::Load() {
-    settings_ = ReadMonitorSettings(main_.Settings());
+    settings_ = ReadMonitorSettings(host_.Settings());
     PlaceMainWindow();
     Fill();
 }
@@ -195,7 +190,7 @@ void TSettingsPage::Fill() {
 
 void TSettingsPage::PlaceMainWindow() {
     RECT r{};
-    GetWindowRect(main_.Handle(), &r);
+    GetWindowRect(host_.Owner(), &r);
     const TScreenArea screen{
         GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
@@ -203,40 +198,40 @@ void TSettingsPage::PlaceMainWindow() {
     // of reach.
     const TPoint2 at = ReachablePosition(settings_.FormLeft, settings_.FormTop, r.right - r.left,
                                          r.bottom - r.top, screen);
-    SetWindowPos(main_.Handle(), nullptr, at.X, at.Y, 0, 0,
+    SetWindowPos(host_.Owner(), nullptr, at.X, at.Y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TSettingsPage::RememberPosition() {
     RECT r{};
-    if (!main_.Handle() || !GetWindowRect(main_.Handle(), &r)) return;
+    if (!host_.Owner() || !GetWindowRect(host_.Owner(), &r)) return;
     settings_.FormLeft = r.left;
     settings_.FormTop = r.top;
 }
 
 void TSettingsPage::Save() {
     RememberPosition();
-    WriteMonitorSettings(main_.Settings(), settings_, altDetection_.Checked(),
+    WriteMonitorSettings(host_.Settings(), settings_, altDetection_.Checked(),
                          TWriteScope::Destruction);
     // Nobody is left to tell of a failure here: the window is going. SaveForClose told
     // the user when it was the user who closed it; the file stays as it was either way.
-    main_.Settings().Save();
+    host_.Settings().Save();
 }
 
 void TSettingsPage::SaveForClose() {
     RememberPosition();
-    WriteMonitorSettings(main_.Settings(), settings_, altDetection_.Checked(),
+    WriteMonitorSettings(host_.Settings(), settings_, altDetection_.Checked(),
                          TWriteScope::Destruction);
-    while (!main_.Settings().Save()) {
-        const std::string text = "Не удалось записать файл настроек\r\"" + main_.Settings().Path() +
+    while (!host_.Settings().Save()) {
+        const std::string text = "Не удалось записать файл настроек\r\"" + host_.Settings().Path() +
                                  "\".\rПоложение окна и настройки в нем не сохранятся; "
                                  "прежнее содержимое файла не тронуто.";
-        if (Ask(text, "Ошибка", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY) return;
+        if (host_.ShowMessageBox(text, "Ошибка", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY) return;
     }
 }
 
 bool TSettingsPage::SaveNow(bool quietAfterFirst) {
-    if (main_.Settings().Save()) {
+    if (host_.Settings().Save()) {
         writeFailureTold_ = false;
         return true;
     }
@@ -246,17 +241,11 @@ bool TSettingsPage::SaveNow(bool quietAfterFirst) {
 }
 
 void TSettingsPage::ReportWriteFailure() {
-    Ask("Не удалось записать файл настроек\r\"" + main_.Settings().Path() +
+    host_.ShowMessageBox(
+        "Не удалось записать файл настроек\r\"" + host_.Settings().Path() +
             "\".\rПрежнее содержимое файла не тронуто; изменения будут записаны при "
             "следующей попытке.",
         "Ошибка", MB_OK | MB_ICONERROR);
-}
-
-int TSettingsPage::Ask(std::string_view text, std::string_view caption, unsigned type) {
-    // The monitor may be waiting in a send (a status record, a close request): it goes on
-    // while the box waits for the user.
-    if (InSendMessage()) ReplyMessage(0);
-    return main_.ShowMessageBox(text, caption, type);
 }
 
 // ---- The page's controls
@@ -271,16 +260,16 @@ void TSettingsPage::Apply() {
                                altDiff_.Value()};
     const TTakeResult taken = TakeIntoMemory(settings_, input);
     if (!taken.Ok) {
-        Ask(NotANumberMessage(taken.BadText), "Ошибка", MB_OK | MB_ICONERROR);
+        host_.ShowMessageBox(NotANumberMessage(taken.BadText), "Ошибка", MB_OK | MB_ICONERROR);
         TEdit& field = taken.BadIsMax ? maxVoltage_ : minVoltage_;
         field.Focus();
         field.SelectAll();
         return;
     }
-    WriteMonitorSettings(main_.Settings(), settings_, altDetection_.Checked(), TWriteScope::Apply);
+    WriteMonitorSettings(host_.Settings(), settings_, altDetection_.Checked(), TWriteScope::Apply);
     // The monitor would only read the old file again.
     if (!SaveNow(false)) return;
-    main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_ALL, 0);
+    link_.ApplySettings(APPLY_ALL);
 }
 
 void TSettingsPage::AltDetectionClick() {
@@ -290,22 +279,23 @@ void TSettingsPage::AltDetectionClick() {
 void TSettingsPage::CalibrateClick() {
     if (calibration_.Running()) {
         StopCalibration();
-        main_.SetCaption(MainCaption);
-        Ask(CalibrationInterrupted, "Внимание!", MB_OK | MB_ICONINFORMATION);
+        host_.SetCaption(MainCaption);
+        host_.ShowMessageBox(CalibrationInterrupted, "Внимание!", MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (!TCalibration::UsableReading(main_.LastStatus().BatteryVoltage)) {
-        Ask(NoBatteryReading, "Внимание!", MB_OK | MB_ICONINFORMATION);
+    if (!TCalibration::UsableReading(lastBatteryVoltage_)) {
+        host_.ShowMessageBox(NoBatteryReading, "Внимание!", MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (Ask(CalibrationQuestion, "Внимание!", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (host_.ShowMessageBox(CalibrationQuestion, "Внимание!", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
     // The reading of now: status records went on arriving while the question was open.
-    if (!calibration_.Start(main_.LastStatus().BatteryVoltage))
-        Ask(NoBatteryReading, "Внимание!", MB_OK | MB_ICONINFORMATION);
+    if (!calibration_.Start(lastBatteryVoltage_))
+        host_.ShowMessageBox(NoBatteryReading, "Внимание!", MB_OK | MB_ICONINFORMATION);
 }
 
 void TSettingsPage::StopCalibration() {
-    calibration_.Stop(main_.LastStatus().BatteryVoltage);
+    calibration_.Stop(lastBatteryVoltage_);
 }
 
 void TSettingsPage::LoadAutorun() {
@@ -321,9 +311,9 @@ void TSettingsPage::AutorunClick() {
     const bool wanted = autorun_.Checked();
     if (ApplyAutorun(list, wanted, ProgramPath())) return;
     autorun_.SetChecked(list.Has(AutorunName));
-    Ask(wanted ? "Не удалось добавить монитор в список автозапуска Windows."
-               : "Не удалось убрать монитор из списка автозапуска Windows.",
-        "Ошибка", MB_OK | MB_ICONERROR);
+    host_.ShowMessageBox(wanted ? "Не удалось добавить монитор в список автозапуска Windows."
+                                : "Не удалось убрать монитор из списка автозапуска Windows.",
+                         "Ошибка", MB_OK | MB_ICONERROR);
 }
 
 // ---- The monitor's news
@@ -333,6 +323,7 @@ void TSettingsPage::OnLinkState(bool up) {
 }
 
 void TSettingsPage::OnStatus(const TUpsStatus& status) {
+    lastBatteryVoltage_ = status.BatteryVoltage;
     calibration_.OnBatteryVoltage(status.BatteryVoltage);
 }
 
@@ -346,33 +337,31 @@ void TSettingsPage::SetBatteryLimits(float min, float max) {
 // ---- What the calibration does
 
 void TSettingsPage::PostSuspend(bool suspend) {
-    main_.PostToMonitor(UM_SUSPEND, suspend ? 1 : 0, 0);
+    link_.Suspend(suspend);
 }
 
 void TSettingsPage::PostCommand(std::uint8_t command, std::string_view argument) {
-    LPARAM text = 0;
-    if (!argument.empty()) {
-        main_.SetCommandText(argument);
-        text = main_.CommandTextAddress();
-    }
-    main_.PostToMonitor(UM_RUNCOMMAND, command, text);
-    // Every command is followed by a refresh, so that the status shows its effect at once.
-    main_.PostToMonitor(UM_REFRESH, 0, 0);
+    // In line with the window's other commands, for the one command buffer; the user typed
+    // none of them, so no answer of theirs shows in the terminal.
+    link_.RunCommand({.Code = command,
+                      .Text = std::string(argument),
+                      .WithText = !argument.empty(),
+                      .ShowAnswer = false});
 }
 
 void TSettingsPage::PostApplySettings() {
-    main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_ALL, 0);
+    link_.ApplySettings(APPLY_ALL);
 }
 
 void TSettingsPage::StoreMaxVoltage() {
-    main_.Settings().WriteString(SettingsSection, "MaxBattVoltage",
+    host_.Settings().WriteString(SettingsSection, "MaxBattVoltage",
                                  StoredVoltage(settings_.MaxBattVoltage));
     SaveNow(true);
     maxVoltage_.SetText(ShownVoltage(settings_.MaxBattVoltage));
 }
 
 void TSettingsPage::StoreMinVoltage() {
-    main_.Settings().WriteString(SettingsSection, "MinBattVoltage",
+    host_.Settings().WriteString(SettingsSection, "MinBattVoltage",
                                  StoredVoltage(settings_.MinBattVoltage));
     SaveNow(true);
     minVoltage_.SetText(ShownVoltage(settings_.MinBattVoltage));
@@ -383,5 +372,5 @@ void TSettingsPage::SetButtonCaption(std::string_view caption) {
 }
 
 void TSettingsPage::SetWindowCaption(std::string_view caption) {
-    main_.SetCaption(caption);
+    host_.SetCaption(caption);
 }

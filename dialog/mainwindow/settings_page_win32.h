@@ -11,7 +11,8 @@
 // the main window's position.
 class TSettingsPage : public TPage, private ICalibrationHost {
 public:
-    explicit TSettingsPage(TMainForm& main) : TPage(main), calibration_(settings_, *this) {}
+    TSettingsPage(TWindowHost& host, TMonitorLink& link)
+        : TPage(host, link), calibration_(settings_, *this) {}
     // Reads the settings, places the main window and fills the page.
     void Load() override;
     // Writes the settings held in memory and the window's position.
@@ -47,7 +48,6 @@ private:
     // calibration writes, so that a failing file does not bury the window in boxes).
     bool SaveNow(bool quietAfterFirst);
     void ReportWriteFailure();
-    int Ask(std::string_view text, std::string_view caption, unsigned type);
 
     // ICalibrationHost
     void PostSuspend(bool suspend) override;
@@ -60,6 +60,7 @@ private:
 
     TMonitorSettings settings_;
     TCalibration calibration_;
+    float lastBatteryVoltage_ = 0; // of the last status record
     bool writeFailureTold_ = false;
 
     TContainer group_, extra_;

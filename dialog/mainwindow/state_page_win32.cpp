@@ -1,7 +1,6 @@
 #include "dialog/mainwindow/state_page_win32.h"
 
 #include "dialog/mainwindow/control_ids.h"
-#include "dialog/mainwindow/main_form_win32.h"
 #include "dialog/meters/gdi_canvas_win32.h"
 #include "dialog/module/conversions.h"
 
@@ -134,7 +133,7 @@ void TStatePage::CreateMeters() {
     Host(frequencyPanel_, meters_->Frequency);
     Host(thermoPanel_, meters_->Temperature);
     // Greyed already if the link went down before the meters existed.
-    const bool up = main_.LinkUp();
+    const bool up = linkUp_;
     for (TMetterControl* m : {static_cast<TMetterControl*>(&meters_->Input),
                               static_cast<TMetterControl*>(&meters_->Output),
                               static_cast<TMetterControl*>(&meters_->Battery),
@@ -171,6 +170,7 @@ void TStatePage::OnStatus(const TUpsStatus& s) {
 }
 
 void TStatePage::OnLinkState(bool up) {
+    linkUp_ = up;
     const bool battery = up && batteryReported_, frequency = up && frequencyReported_;
     if (meters_) {
         meters_->Input.SetEnabled(up);
@@ -224,5 +224,5 @@ void TStatePage::ApplyRating(const TUpsRating& r) {
         }
     }
     // A dial whose rating is missing is greyed; one reported again comes back.
-    OnLinkState(main_.LinkUp());
+    OnLinkState(linkUp_);
 }

@@ -26,11 +26,6 @@ public:
     void OnLinkState(bool up) override;
     void ApplyRating(const TUpsRating& rating);
 
-    // For the window's tests and benchmarks: the meters as they stand.
-    TArcMetter* InputMeter() { return meters_ ? &meters_->Input : nullptr; }
-    TArcMetter* BatteryMeter() { return meters_ ? &meters_->Battery : nullptr; }
-    TRezMetter* FrequencyMeter() { return meters_ ? &meters_->Frequency : nullptr; }
-
 protected:
     bool CreateControls() override;
 
@@ -54,4 +49,5 @@ private:
     std::unique_ptr<TMeters> meters_;
     // What the last rating reported: a dial whose rating is missing stays greyed.
     bool batteryReported_ = true, frequencyReported_ = true;
+    bool linkUp_ = true; // until the monitor says otherwise
 };

@@ -19,6 +19,16 @@ std::size_t TTermLine::Size() const {
 
 namespace {
 
+// RTF's words for the typographic characters, as Windows-1251 has them.
+struct TSymbolWord {
+    std::string_view Word;
+    unsigned char Cp1251;
+};
+constexpr TSymbolWord SymbolWords[] = {
+    {"lquote", 0x91}, {"rquote", 0x92}, {"ldblquote", 0x93}, {"rdblquote", 0x94},
+    {"bullet", 0x95}, {"endash", 0x96}, {"emdash", 0x97},
+};
+
 void AppendChar(TTermLine& line, char c, std::uint32_t color) {
     if (line.Runs.empty() || line.Runs.back().Color != color) line.Runs.push_back({{}, color});
     line.Runs.back().Text += c;
@@ -229,20 +239,9 @@ private:
                 static_cast<std::uint32_t>(std::clamp<long long>(code, 0, 0x10FFFF)));
             if (Printable(static_cast<unsigned char>(mapped))) Emit(mapped);
             skipPending_ = state_.UnicodeSkip;
-        } else if (word == "emdash") {
-            Char(static_cast<unsigned char>(0x97));
-        } else if (word == "endash") {
-            Char(static_cast<unsigned char>(0x96));
-        } else if (word == "bullet") {
-            Char(static_cast<unsigned char>(0x95));
-        } else if (word == "lquote") {
-            Char(static_cast<unsigned char>(0x91));
-        } else if (word == "rquote") {
-            Char(static_cast<unsigned char>(0x92));
-        } else if (word == "ldblquote") {
-            Char(static_cast<unsigned char>(0x93));
-        } else if (word == "rdblquote") {
-            Char(static_cast<unsigned char>(0x94));
+        } else {
+            for (const TSymbolWord& symbol : SymbolWords)
+                if (word == symbol.Word) Char(symbol.Cp1251);
         }
     }
 

@@ -2,28 +2,13 @@
 
 #include "common/commands.h"
 #include "common/files.h"
-#include "common/messages.h"
-#include "dialog/mainwindow/main_form_win32.h"
 #include "dialog/mainwindow/terminal_history.h"
 #include "dialog/mainwindow/terminal_ids.h"
 #include "dialog/mainwindow/terminal_rules.h"
+#include "dialog/module/window_host_win32.h"
 
 namespace {
-
 constexpr char HistoryFile[] = "Term.ups";
-
-// Ends the waiting when it goes out of scope, however the answer's handling ends.
-class TEndWait {
-public:
-    explicit TEndWait(TMainForm& main) : main_(main) {}
-    TEndWait(const TEndWait&) = delete;
-    TEndWait& operator=(const TEndWait&) = delete;
-    ~TEndWait() { main_.EndWait(); }
-
-private:
-    TMainForm& main_;
-};
-
 } // namespace
 
 bool TTerminalPage::CreateControls() {
@@ -51,7 +36,7 @@ bool TTerminalPage::CreateControls() {
 
 void TTerminalPage::Load() {
     std::string bytes;
-    if (!ReadWholeFile(SystemFiles(), main_.FilePath(HistoryFile), bytes)) return;
+    if (!ReadWholeFile(SystemFiles(), host_.FilePath(HistoryFile), bytes)) return;
     TTermHistory history = ParseHistory(bytes);
     TrimHistory(history);
     if (!text_.LoadRtf(HistoryToRtf(history, TerminalTextColor))) {
@@ -73,12 +58,8 @@ void TTerminalPage::Load() {
 void TTerminalPage::SaveHistory() {
     if (!text_.Handle()) return;
     const std::string rtf = text_.SaveRtf();
-    // Written beside and then put in place: a failed write leaves the old history.
-    IFileSystem& files = SystemFiles();
-    const std::string path = main_.FilePath(HistoryFile), temporary = path + ".tmp";
-    if (!WriteWholeFile(files, temporary, rtf.data(), rtf.size()) ||
-        !files.Replace(temporary, path))
-        files.Remove(temporary);
+    // A failed write leaves the old history.
+    ReplaceFileContents(SystemFiles(), host_.FilePath(HistoryFile), rtf.data(), rtf.size());
 }
 
 void TTerminalPage::OnLinkState(bool up) {
@@ -93,7 +74,7 @@ TEnterKey TTerminalPage::OnEnterKey() {
         text_.LineOfPosition(start) == lastLine && text_.LineOfPosition(end) == lastLine;
     const int length = text_.LineLength(lastLine);
     switch (DecideEnter(static_cast<std::size_t>(length > 0 ? length : 0), caretOnLast,
-                        main_.MonitorKnown())) {
+                        link_.Known())) {
     case TEnterAction::Ignore:
         return TEnterKey::Swallow;
     case TEnterAction::LineBreak:
@@ -104,56 +85,11 @@ TEnterKey TTerminalPage::OnEnterKey() {
     case TEnterAction::Send:
         break;
     }
-    if (!RunCommand(CMD_CUSTOM, text_.LineText(lastLine), false, true)) {
+    if (!link_.RunCommand({.Code = CMD_CUSTOM, .Text = text_.LineText(lastLine), .Wait = true})) {
         MessageBeep(MB_ICONWARNING);
         return TEnterKey::Swallow;
     }
     return TEnterKey::LineBreak;
-}
-
-bool TTerminalPage::RunCommand(std::uint8_t code, std::string_view text, bool echo, bool wait) {
-    if (!main_.MonitorKnown()) return false;
-    const TQueuedCommand command{code, std::string(text), echo, wait};
-    switch (queue_.Submit(command)) {
-    case TSubmitResult::SendNow:
-        Send(command);
-        return true;
-    case TSubmitResult::Queued:
-        // The window waits already or will, when this one goes out.
-        if (wait) main_.BeginWait(true);
-        return true;
-    case TSubmitResult::Refused:
-        return false;
-    }
-    return false;
-}
-
-void TTerminalPage::Send(const TQueuedCommand& command) {
-    if (command.Wait) main_.BeginWait(true);
-    if (command.Echo) AppendLine(command.Text);
-    main_.SetCommandText(command.Text);
-    main_.PostToMonitor(UM_RUNCOMMAND, command.Code, main_.CommandTextAddress());
-    main_.PostToMonitor(UM_REFRESH, 0, 0);
-}
-
-void TTerminalPage::SendNext() {
-    if (const std::optional<TQueuedCommand> next = queue_.Answered()) Send(*next);
-}
-
-void TTerminalPage::OnAnswer(const char* text) {
-    {
-        TEndWait end(main_);
-        ShowAnswer(AnswerLine(text ? std::string_view(text) : std::string_view()));
-    }
-    SendNext();
-}
-
-void TTerminalPage::OnNoAnswer() {
-    {
-        TEndWait end(main_);
-        ShowAnswer(NoAnswerLine());
-    }
-    SendNext();
 }
 
 void TTerminalPage::ShowAnswer(const TAnswerLine& line) {
@@ -163,7 +99,7 @@ void TTerminalPage::ShowAnswer(const TAnswerLine& line) {
     text_.ScrollToCaret();
 }
 
-void TTerminalPage::AppendLine(std::string_view text) {
+void TTerminalPage::Echo(std::string_view text) {
     AppendColored(WithoutLineEnds(text), TerminalTextColor);
     text_.ScrollToCaret();
 }

@@ -29,9 +29,9 @@ TControl* FocusedControl() {
     return nullptr;
 }
 
-// Takes every waiting message; false when the thread is asked to quit (the request is
-// put back for whoever runs the outer loop).
-bool DrainQueue() {
+} // namespace
+
+bool PumpMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -43,14 +43,12 @@ bool DrainQueue() {
     return true;
 }
 
-// Waits for the next message of any kind. WaitMessage would not do: a message sent from
-// another thread is handled inside it without ending the wait, so a final close sent by
-// the monitor would leave the loop asleep with its window already hidden.
-void WaitForMessage() {
-    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+// WaitMessage would not do: a message sent from another thread is handled inside it
+// without ending the wait, so a final close sent by the monitor would leave the loop asleep
+// with its window already hidden.
+void WaitForMessage(DWORD timeout) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
-
-} // namespace
 
 void DispatchWithKeyRules(MSG& msg) {
     if (IsKeyMessage(msg.message) && !GetCapture()) {
@@ -71,7 +69,7 @@ int RunModal(TForm& form, HWND owner) {
         form.Show(true);
         SetForegroundWindow(form.Handle());
         // What is already queued is taken before waiting.
-        while (DrainQueue() && form.Visible() && form.ModalResult() == MR_NONE)
+        while (PumpMessages() && form.Visible() && form.ModalResult() == MR_NONE)
             WaitForMessage();
         if (form.Visible()) form.Show(false);
         result = form.ModalResult();
@@ -83,10 +81,4 @@ int RunModal(TForm& form, HWND owner) {
         SetForegroundWindow(owner);
     }
     return result;
-}
-
-void RunUntilHidden(TForm& form) {
-    form.Show(true);
-    while (DrainQueue() && form.Visible())
-        WaitForMessage();
 }

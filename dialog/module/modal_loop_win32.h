@@ -10,10 +10,12 @@ class TForm;
 // foreground however the run ends. Returns the modal result.
 int RunModal(TForm& form, HWND owner);
 
-// The same message handling for a window that is not modal (the help viewer): until it
-// is hidden.
-void RunUntilHidden(TForm& form);
-
 // One message through the library's key rules, then translated and dispatched. Exposed
 // for the loops above and for message boxes' owners' tests.
 void DispatchWithKeyRules(MSG& msg);
+
+// The pieces of every message loop of the library: every waiting message handled (false
+// when the thread is asked to quit; the request is put back for the outer loop), and a
+// wait for the next message of any kind, a message sent from another thread included.
+bool PumpMessages();
+void WaitForMessage(DWORD timeout = INFINITE);

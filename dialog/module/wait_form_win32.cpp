@@ -1,6 +1,6 @@
 #include "dialog/module/wait_form_win32.h"
 
-bool TWaitForm::Create(HWND owner, const char* text) {
+bool TWaitForm::Create(HWND owner) {
     TFormArgs args;
     args.Caption = "Ожидайте!";
     args.ClientWidth = Width;
@@ -19,13 +19,9 @@ bool TWaitForm::Create(HWND owner, const char* text) {
     TPanelArgs p;
     p.Parent = Handle();
     p.Rect = {0, 0, Width, Height};
-    p.Text = text ? text : "Ожидание ответа...";
+    p.Text = "Ожидание ответа...";
     p.Bevel = TBevel::Raised;
     p.BackColor = GetSysColor(COLOR_APPWORKSPACE);
     p.Font = bold_.Get();
     return panel_.Create(p);
-}
-
-void TWaitForm::SetMessage(const char* text) {
-    if (text) panel_.SetText(text);
 }

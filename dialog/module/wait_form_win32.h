@@ -9,8 +9,7 @@ class TWaitForm : public TForm {
 public:
     static constexpr int Width = 163, Height = 27;
     // Made over the owner (the main window), centred on it, shown without activation.
-    bool Create(HWND owner, const char* text);
-    void SetMessage(const char* text);
+    bool Create(HWND owner);
 
 private:
     TFontHandle bold_;

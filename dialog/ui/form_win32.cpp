@@ -102,9 +102,19 @@ void TForm::CenterOn(HWND over) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::SetModalResult(int result) {
+    modalResult_ = result;
+    if (result != MR_NONE) WakeRunLoop();
+}
+
 void TForm::Close() {
     if (modalResult_ == MR_NONE) modalResult_ = MR_CANCEL;
     Show(false);
+    WakeRunLoop();
+}
+
+void TForm::WakeRunLoop() {
+    if (Handle()) PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 bool TForm::ClickButton(bool wantDefault) {

@@ -39,7 +39,8 @@ public:
     HFONT Font() const { return font_.Get(); }
 
     int ModalResult() const { return modalResult_; }
-    void SetModalResult(int result) { modalResult_ = result; }
+    // A result other than none ends a modal run at once.
+    void SetModalResult(int result);
 
     // A close request (the close box, WM_CLOSE): the default ends a modal run with Cancel
     // and hides the window.
@@ -54,6 +55,10 @@ public:
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool ClickButton(bool wantDefault);
+    // A run loop asleep in its wait for messages looks at its window again. Without it, a
+    // window closed from within the wait (a close request sent by another thread) would be
+    // seen hidden only at the next message of any kind.
+    void WakeRunLoop();
 
 private:
     TFontHandle font_;

@@ -113,10 +113,6 @@ void TListView::EnsureVisible(int row) {
     if (Handle()) SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-int TListView::TopRow() const {
-    return Handle() ? static_cast<int>(SendMessageA(Handle(), LVM_GETTOPINDEX, 0, 0)) : 0;
-}
-
 bool TListView::OnNotify(NMHDR* header, LRESULT& result) {
     result = 0;
     switch (header->code) {

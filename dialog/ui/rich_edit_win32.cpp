@@ -169,18 +169,6 @@ void TRichEdit::Append(std::string_view text, COLORREF color) {
     SetSelectionColor(textColor_);
 }
 
-COLORREF TRichEdit::ColorAt(int position) const {
-    CHARRANGE saved{0, 0};
-    SendMessageA(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-    CHARRANGE one{position, position + 1};
-    SendMessageA(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
-    CHARFORMAT2A f{};
-    f.cbSize = sizeof f;
-    SendMessageA(Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-    SendMessageA(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-    return (f.dwEffects & CFE_AUTOCOLOR) ? GetSysColor(COLOR_WINDOWTEXT) : f.crTextColor;
-}
-
 void TRichEdit::ScrollPageDown() {
     SendMessageA(Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
 }

@@ -54,8 +54,6 @@ public:
     // Appends text at the end in a colour; the caret is left at the end, and what is typed
     // there afterwards has the default colour again.
     void Append(std::string_view text, COLORREF color);
-    // The colour of the character at a position.
-    COLORREF ColorAt(int position) const;
     // The default character format given to all the text: the font, and the colour too
     // when asked (else each part keeps its own).
     void ApplyDefaultFormat(bool withColor);

@@ -203,6 +203,23 @@ TEST_F(Diagram, ChoicesAreKeptInTheSettingsFileBesideEverythingElse) {
     CloseDiagram();
 }
 
+// A close that reaches the window from elsewhere (another thread's send, as a program that
+// plays the monitor or drives the window makes it) ends the window's run at once: its owner
+// is usable again and its choices are written without any further message arriving.
+TEST_F(Diagram, AClosingSentFromOutsideEndsTheRunAtOnce) {
+    Open();
+    OpenDiagram();
+    Choose("14.03.26", "18:30:00", 6);
+    session.Sync();
+    SendMessageA(diagram, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return IsWindowEnabled(main) &&
+                   ReadFile("Kovrin.ini").find("Length=6") != std::string::npos;
+        },
+        1000ms));
+}
+
 TEST_F(Diagram, ASettingsFileThatCannotBeWrittenIsReported) {
     Open("[Main]\r\nPort=COM2\r\n");
     OpenDiagram();

@@ -147,6 +147,11 @@ TEST_F(EventsPage, NewRuleFromTheEditorGetsOneAboveTheLargestIdentifier) {
     HWND editor = OpenEditor(ID_EVENTS_NEW);
     ASSERT_TRUE(editor);
     EXPECT_FALSE(IsWindowEnabled(main));
+    // An answer to no command of the window's ends no wait: the window stays under its
+    // editor.
+    session.SendNoAnswer();
+    session.Sync();
+    EXPECT_FALSE(IsWindowEnabled(main));
     RECT client;
     GetClientRect(editor, &client);
     EXPECT_EQ(client.right, 306);

@@ -4,12 +4,18 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <string>
 
 #include "common/commands.h"
+#include "dialog/mainwindow/command_list_ids.h"
 #include "dialog/mainwindow/control_ids.h"
+#include "dialog/mainwindow/terminal_ids.h"
 #include "harness.h"
+#include "terminal_steps.h"
+#include "window_steps.h"
 
 using namespace dialogtest;
 
@@ -320,6 +326,14 @@ class Calibration : public SettingsPage {
 protected:
     void Start() {
         Open("[Main]\r\nMinBattVoltage=12.0\r\nMaxBattVoltage=13.0\r\n");
+        Begin();
+        ASSERT_TRUE(session.Monitor().WaitFor(UM_REFRESH)); // the long test went out
+        // The monitor answers every command; the long test's answer is empty.
+        session.SendAnswer("");
+        session.Sync();
+    }
+    // The button pressed and the question answered with Yes.
+    void Begin() {
         session.PostLinkState(0);
         session.SendRating(MakeRating(220, 12, 50, 3));
         session.SendStatus(MakeStatus(230, 230, 13.62f));
@@ -332,7 +346,7 @@ protected:
         EXPECT_EQ(question.Message.rfind("Эта функция позволяет экспериментальным путем", 0), 0u);
         EXPECT_NE(question.Message.find("после нажатия \"OK\" нужно вручную"), std::string::npos);
         ASSERT_TRUE(PressBoxButton(question, IDYES));
-        ASSERT_TRUE(session.Monitor().WaitFor(UM_REFRESH));
+        ASSERT_TRUE(session.Monitor().WaitFor(UM_SUSPEND));
     }
     // The posts since the last Clear, as "message wParam [argument]".
     std::vector<std::string> Posts() {
@@ -390,8 +404,18 @@ TEST_F(Calibration, EndsWithSuccessWhenTheUpsFallsSilent) {
     EXPECT_EQ(box.Message, "UPS прекратил реагировать на запросы. Вероятно батарея истощилась и "
                            "он отключился.\rКалибровка батареи успешно завершена.");
     EXPECT_EQ(Text(session.Main()), "Tarvo [version 0.35b]: Нет ответа от UPS.");
+    // The monitor, its link lost, answers the stop command with no answer while the box is
+    // up: that ends no wait of the window's, so the window stays under its box, and shows
+    // nothing for a command the user never typed.
+    session.SendNoAnswer();
+    session.Sync();
+    EXPECT_FALSE(IsWindowEnabled(session.Main()));
+    EXPECT_TRUE(IsWindowVisible(box.Hwnd));
+    const std::vector<std::string> lines = TerminalLines(Item(ID_TERMINAL_TEXT));
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(), "<нет ответа от UPS>") == lines.end());
     EXPECT_TRUE(PressBoxButton(box, IDOK));
     session.Sync();
+    EXPECT_TRUE(IsWindowEnabled(session.Main()));
     EXPECT_EQ(Posts(), (std::vector<std::string>{"1032 8", "1034 0", "1031 0", "1025 0"}));
     EXPECT_EQ(Field(ID_SETTINGS_CALIBRATE), "Определить");
     EXPECT_FALSE(IsWindowEnabled(Item(ID_SETTINGS_CALIBRATE))); // the link is down
@@ -422,6 +446,74 @@ TEST_F(Calibration, ClosingTheWindowAsksAndStopsIt) {
     EXPECT_EQ(Posts(),
               (std::vector<std::string>{"1032 8", "1034 0", "1031 0", "1025 0", "1027 0"}));
     EXPECT_EQ(Field(ID_SETTINGS_CALIBRATE), "Определить");
+}
+
+// A close asked by the monitor's tray menu comes in a send: the question must not hold the
+// monitor, which goes on polling while the user thinks.
+TEST_F(Calibration, TheQuestionOfAClosingDoesNotHoldTheMonitor) {
+    Start();
+    session.Monitor().Clear();
+    DWORD_PTR result = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const LRESULT sent =
+        SendMessageTimeoutA(session.Main(), WM_CLOSE, 0, 0, SMTO_NORMAL, 3000, &result);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    EXPECT_NE(sent, 0) << "the send timed out: the monitor was held by the question";
+    EXPECT_LT(took.count(), 1000);
+    TBox box = WaitForBox(session.Main());
+    ASSERT_TRUE(box.Hwnd);
+    EXPECT_NE(box.Message.find("во время калибровки"), std::string::npos);
+    // Still there for the user, with the monitor free.
+    session.Monitor().Pump(300ms);
+    EXPECT_TRUE(IsWindowVisible(box.Hwnd));
+    EXPECT_TRUE(PressBoxButton(box, IDYES));
+    ASSERT_TRUE(session.Monitor().WaitFor(UM_DIALOGCLOSED));
+    EXPECT_EQ(Posts(),
+              (std::vector<std::string>{"1032 8", "1034 0", "1031 0", "1025 0", "1027 0"}));
+}
+
+// The monitor's own ending does not wait for answers: the calibration is stopped (the
+// UPS's long test cancelled, the monitor's actions resumed) and the window ends in time.
+TEST_F(Calibration, TheFinalCloseStopsItWithoutAsking) {
+    Start();
+    session.Monitor().Clear();
+    const auto start = std::chrono::steady_clock::now();
+    session.Library().Destroy();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    EXPECT_LT(took.count(), 500);
+    session.Monitor().Pump(100ms);
+    EXPECT_EQ(Posts(), (std::vector<std::string>{"1032 8", "1034 0", "1031 0", "1025 0"}));
+    EXPECT_EQ(IniValue("MaxBattVoltage"), "13.6");
+    session.Close();
+}
+
+// The window's one command buffer: a command still unanswered keeps its text when the
+// calibration starts, and the calibration's long test follows it.
+TEST_F(Calibration, ItsCommandsWaitTheirTurnForTheOneCommandBuffer) {
+    TCustomCommand test{};
+    test.Id = 4;
+    test.Code = CMD_TESTMINUTES;
+    test.Description.Assign("Тест 5 минут");
+    test.Parameter.Assign("05");
+    WriteFile("CustCmds.ups", Bytes(std::vector<TCustomCommand>{test}));
+    Open("[Main]\r\nMinBattVoltage=12.0\r\nMaxBattVoltage=13.0\r\n");
+    SelectTab(session.Main(), 1);
+    SelectListRow(Item(ID_COMMANDS_LIST), 0);
+    Click(Item(ID_COMMANDS_EXECUTE));
+    session.Sync();
+    SelectTab(session.Main(), SettingsTab);
+    Begin(); // while "05" waits for its answer
+    session.Monitor().Pump(100ms);
+    EXPECT_EQ(Posts(), (std::vector<std::string>{"1031 1"}));
+    ASSERT_EQ(session.Monitor().Posted(UM_RUNCOMMAND).size(), 0u);
+    session.Monitor().Clear();
+    // Execute's own post, read now as the monitor would when it gets round to it.
+    session.SendAnswer("");
+    ASSERT_TRUE(session.Monitor().WaitFor(UM_REFRESH));
+    EXPECT_EQ(Posts(), (std::vector<std::string>{"1032 3 99", "1034 0"}));
+    EXPECT_EQ(Field(ID_SETTINGS_CALIBRATE), "Остановить");
 }
 
 TEST_F(Calibration, DoesNotStartWithoutABatteryReading) {

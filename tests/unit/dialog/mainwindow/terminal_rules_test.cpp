@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "dialog/mainwindow/command_queue.h"
-
 TEST(TerminalRules, OnlyANonEmptyLastLineWithTheCaretOnItIsSent) {
     EXPECT_EQ(DecideEnter(0, true, true), TEnterAction::Ignore);
     EXPECT_EQ(DecideEnter(0, true, false), TEnterAction::Ignore);
@@ -34,33 +32,4 @@ TEST(TerminalRules, AnswersLoseTheirLineEndsAndEmptyOnesShowNothing) {
     EXPECT_TRUE(none.Shown);
     EXPECT_EQ(none.Text, "<нет ответа от UPS>");
     EXPECT_EQ(none.Color, 0x00808080u);
-}
-
-TEST(CommandQueue, OneCommandAwaitsItsAnswerAtATimeTheRestGoInOrder) {
-    TCommandQueue q;
-    EXPECT_EQ(q.Submit({11, "Q1"}), TSubmitResult::SendNow);
-    EXPECT_TRUE(q.Busy());
-    EXPECT_EQ(q.Submit({6, ".5 0010"}), TSubmitResult::Queued);
-    EXPECT_EQ(q.Submit({3, "05"}), TSubmitResult::Queued);
-    auto next = q.Answered();
-    ASSERT_TRUE(next);
-    EXPECT_EQ(next->Code, 6);
-    EXPECT_EQ(next->Text, ".5 0010");
-    next = q.Answered();
-    ASSERT_TRUE(next);
-    EXPECT_EQ(next->Text, "05");
-    EXPECT_FALSE(q.Answered());
-    EXPECT_FALSE(q.Busy());
-    // An answer to nobody's command (the calibration's) leaves the queue idle.
-    EXPECT_FALSE(q.Answered());
-    EXPECT_EQ(q.Submit({1, ""}), TSubmitResult::SendNow);
-}
-
-TEST(CommandQueue, AFullQueueRefuses) {
-    TCommandQueue q;
-    q.Submit({1, ""});
-    for (std::size_t i = 0; i < TCommandQueue::MaxPending; ++i)
-        ASSERT_EQ(q.Submit({1, ""}), TSubmitResult::Queued);
-    EXPECT_EQ(q.Submit({1, ""}), TSubmitResult::Refused);
-    EXPECT_EQ(q.Pending(), TCommandQueue::MaxPending);
 }
