@@ -9,7 +9,8 @@
 ;
 ; Command line: /S silent; /D=FOLDER the folder (last, unquoted); /AUTORUN=0|1 start the
 ; monitor at logon; /START=0|1 start it when done. A silent run without /START starts it
-; again only when it closed a running one.
+; again only when it closed a running one. The uninstaller: /S silent, keeping the data
+; files unless /REMOVEDATA=1 is given.
 
 Unicode true
 ManifestDPIAware true
@@ -21,6 +22,7 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include nsDialogs.nsh
 !include WinMessages.nsh
+!include Sections.nsh
 
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kovrin"
 ; The same value the settings page writes: the full path of Kovrin.exe.
@@ -119,7 +121,7 @@ Function StartPageShow
     ${NSD_CreateCheckbox} 0 18u 100% 12u "Запустить монитор после установки"
     Pop $StartNowBox
     ${NSD_SetState} $StartNowBox $StartNow
-    ${NSD_CreateLabel} 0 42u 100% 36u "Запуск при входе можно изменить и позже, на странице «Настройки» окна монитора."
+    ${NSD_CreateLabel} 0 42u 100% 36u "Запуск при входе можно изменить и позже, на странице «Настройка» окна монитора."
     Pop $0
     nsDialogs::Show
 FunctionEnd
@@ -192,7 +194,7 @@ Section "un.Kovrin" UnSecProgram
     DeleteRegKey HKCU "${UNINST_KEY}"
 SectionEnd
 
-Section /o "un.Настройки, правила, команды, журнал и статистика" UnSecData
+Section /o "un.Настройки, журнал и другие данные" UnSecData
     ; The device log is removed only when it lies in the program folder (a plain name).
     ClearErrors
     ReadINIStr $0 "$INSTDIR\Kovrin.ini" "Main" "DevLog"
@@ -215,3 +217,14 @@ Section "-un.Folder"
     ; Only when nothing is left in it: the user's own files stay.
     RMDir "$INSTDIR"
 SectionEnd
+
+; After the sections, whose numbers it needs.
+Function un.onInit
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/REMOVEDATA=" $R1
+    ${IfNot} ${Errors}
+    ${AndIf} $R1 == 1
+        !insertmacro SelectSection ${UnSecData}
+    ${EndIf}
+FunctionEnd

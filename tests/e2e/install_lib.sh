@@ -41,7 +41,8 @@ fresh_prefix() {
             ensure_wine_prefix "$pristine" >/dev/null
         fi
     ) 9>"$pristine.lock"
-    cp -al "$pristine" "$WORK/prefix"
+    mkdir "$WORK/prefix"
+    cp -al "$pristine/." "$WORK/prefix/"
     find "$WORK/prefix" -type f ! \( -path '*/drive_c/windows/*' -a \( -iname '*.dll' -o -iname '*.exe' \
         -o -iname '*.nls' -o -iname '*.sys' -o -iname '*.drv' -o -iname '*.ocx' -o -iname '*.cpl' \
         -o -iname '*.vxd' -o -iname '*.acm' -o -iname '*.tlb' \) \) \
@@ -99,6 +100,12 @@ start_installed_kovrin() {
 # A monitor the installer started is a process of the prefix but not a child of the test.
 wait_no_kovrin() { # seconds
     wait_until "$1" eval '[ -z "$(kovrin_process)" ]'
+}
+# The monitor the test started has ended (and is reaped); it stays for cleanup if not.
+kovrin_ended() {
+    kill -0 "$KOVRIN_PID" 2>/dev/null && return 1
+    wait "$KOVRIN_PID" 2>/dev/null || true
+    KOVRIN_PID=
 }
 # Ends whatever monitor runs in the prefix with a close request and waits for it.
 close_kovrin() {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A silent uninstall while the monitor runs: the monitor ends in order, the program
 # files, the Start menu entries, the autorun value and the uninstall entry are gone, and
-# every data file stays as it was (the journal plus the end of the run).
+# every data file stays as it was (the journal plus the end of the run). Installed again
+# over those files and uninstalled with the data: they go too, the device log named in the
+# settings among them, and the folder stays only for a file of the user's own.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/install_lib.sh"
 skip_unless_i386
@@ -26,13 +28,14 @@ for f in Kovrin.ini Events.ups CustCmds.ups Term.ups Kovrin.lgb dev.log; do cp "
 
 # The uninstaller runs on from a copy of itself in the temporary folder: wait for every
 # process of the prefix to end.
-status=0
-timeout 120 wine "$INST_WIN\\Uninstall.exe" /S >"$WORK/uninstall.out" 2>&1 || status=$?
-check "the uninstaller starts with status 0 (got $status)" [ "$status" = 0 ]
-check "and every process of the prefix ends" timeout 120 wineserver -w
-check "the monitor has ended, with no request but the uninstaller's" not kill -0 "$KOVRIN_PID"
-wait "$KOVRIN_PID" 2>/dev/null || true
-KOVRIN_PID=
+uninstall() { # options...
+    local status=0
+    timeout 120 wine "$INST_WIN\\Uninstall.exe" "$@" >"$WORK/uninstall.out" 2>&1 || status=$?
+    check "the uninstaller $* starts with status 0 (got $status)" [ "$status" = 0 ]
+    check "and every process of the prefix ends" timeout 120 wineserver -w
+}
+uninstall /S
+check "the monitor has ended, with no request but the uninstaller's" kovrin_ended
 
 check "the program files are gone" has_no_program_files "$INST"
 check "the Start menu entries are gone" [ ! -e "$menu" ]
@@ -45,4 +48,14 @@ check "the device log kept" begins_with "$INST/dev.log" "$WORK/before/dev.log"
 check "the journal kept" begins_with "$INST/Kovrin.lgb" "$WORK/before/Kovrin.lgb"
 check "and ends with the end of the run" \
     eval '[ "$(journal_records "$INST/Kovrin.lgb" | tail -n 2 | head -n 1)" = "1 Выход." ]'
+
+run_installer /S /START=0
+check "installed again over the data files" has_program_files "$INST"
+printf 'мои заметки' >"$INST/notes.txt"
+uninstall /S /REMOVEDATA=1
+check "the program files are gone again" has_no_program_files "$INST"
+for f in Kovrin.ini Events.ups CustCmds.ups Term.ups Kovrin.lgb Stat.ups dev.log; do
+    check "$f removed with the data" [ ! -e "$INST/$f" ]
+done
+check "the user's own file stays, and its folder" [ -f "$INST/notes.txt" ]
 finish

@@ -34,9 +34,7 @@ journal_before=$(stat -c %s "$WORK/before/Kovrin.lgb")
 
 run_installer /S
 check "the upgrade ends with status 0 (got $INSTALLER_STATUS)" [ "$INSTALLER_STATUS" = 0 ]
-check "the older monitor has ended, with no request but the installer's" not kill -0 "$KOVRIN_PID"
-wait "$KOVRIN_PID" 2>/dev/null || true
-KOVRIN_PID=
+check "the older monitor has ended, with no request but the installer's" kovrin_ended
 check "the program files are this build's" has_program_files "$INST"
 check "the uninstall entry names this version" \
     [ "$(reg_value "$UNINSTALL_KEY" DisplayVersion)" = "$KOVRIN_VERSION" ]
