@@ -59,6 +59,7 @@ deliverables_pass() { # folder
 has_version() { # file
     "$strings" -el "$1" | grep -qxF "$version"
 }
+unpack_installer() { 7z x -y -o"$work/installer" "$installer" >"$work/7z.log" 2>&1 || { cat "$work/7z.log" >&2; return 1; }; }
 is_pe32_i386_gui() {
     [[ "$("$objdump" -f "$1" 2>/dev/null)" == *"file format pei-i386"* ]] &&
         [[ "$("$objdump" -p "$1" 2>/dev/null)" =~ $'\n'Subsystem[[:space:]]+00000002 ]]
@@ -77,8 +78,7 @@ if [ -f "$installer" ]; then
     check "the installer is a 32-bit Windows GUI program" is_pe32_i386_gui "$installer"
     check "the installer carries version $version" has_version "$installer"
     mkdir -p "$work/installer"
-    if check "7-Zip unpacks the installer" \
-        eval '7z x -y -o"$work/installer" "$installer" >"$work/7z.log" 2>&1'; then
+    if check "7-Zip unpacks the installer" unpack_installer; then
         # Besides the program folder the installer carries its plugins and writes its
         # uninstaller, a 32-bit program too.
         check "the installer writes a 32-bit uninstaller" is_pe32_i386_gui "$work/installer/Uninstall.exe"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Helpers of the installer and zip tests, sourced after lib.sh. Each test runs in a Wine
 # prefix of its own, a copy of a pristine one that nothing ever runs in: what the
 # installer writes to the registry and the user's folders is then all the test sees.
