@@ -65,14 +65,21 @@ default_install_dir() {
     INST=$(winepath -u "$INST_WIN" 2>/dev/null)
     INST=${INST%/}
 }
+# The folder the uninstall entry names, in Windows and Unix form: INST_WIN and INST.
+registered_install_dir() {
+    INST_WIN=$(reg_value "$UNINSTALL_KEY" InstallLocation || true)
+    INST=$(winepath -u "$INST_WIN" 2>/dev/null)
+    INST=${INST%/}
+}
 # The user's Start menu programs folder (Unix form).
 start_menu_dir() { winepath -u "$(win_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs" 2>/dev/null; }
 
-# A registry value's data as "reg query" prints it (REG_DWORD as 0x...); fails when the
-# value is missing.
+# A registry value's data as "reg query" prints it (REG_DWORD as 0x...), in UTF-8 (reg
+# writes the console's code page, 866 in the Russian locale); fails when the value is
+# missing.
 reg_value() { # key name
     local out
-    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | iconv -f CP866 -t UTF-8) || return 1
     sed -n "s/^ *$2 \{4\}REG_[A-Z_]* \{4\}//p" <<<"$out" | grep . || return 1
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# An installer run over an older installed copy while its monitor runs with a journal,
-# statistics, rules, commands and a device log: the monitor ends by itself in order, the
-# new program files are in place, every data file is what it was plus the end of that
-# run, and the monitor is started again.
+# An installer run over an older installed copy (in a folder of the user's choice) while
+# its monitor runs with a journal, statistics, rules, commands and a device log: the
+# installer finds the folder, the monitor ends by itself in order, the new program files
+# are in place, every data file is what it was plus the end of that run, and the monitor
+# is started again.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/install_lib.sh"
 skip_unless_i386
 
 fresh_prefix
 start_simulator -- "180 quit"
-run_installer /S /AUTORUN=0
+chosen='C:\Мои программы\Kovrin ИБП'
+# /D= stands last and unquoted, spaces and all: Wine would quote it as one argument, so
+# its words go as separate ones and Wine joins them with single spaces.
+# shellcheck disable=SC2086
+run_installer /S /AUTORUN=0 /D=$chosen
 check "the first install ends with status 0 (got $INSTALLER_STATUS)" [ "$INSTALLER_STATUS" = 0 ]
-default_install_dir
+registered_install_dir
+check "into the folder given with /D= ($INST_WIN)" [ "$INST_WIN" = "$chosen" ]
 # An older copy: its programs differ from this build's (bytes past the image, which
 # Windows ignores) and the registry names an older version.
 printf 'older build' >>"$INST/Kovrin.exe"
