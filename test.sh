@@ -55,6 +55,8 @@ deliverables=(Kovrin.exe)
 [ -d dialog ] && deliverables+=(DIALOG.DLL)
 scripts/check-deliverables.sh build/win32/dist "${deliverables[@]}" | tee build/deliverables.log ||
     failed+=("32-bit deliverables")
+log "The 32-bit installer and zip, checked without running them"
+scripts/check-packages.sh build/win32 | tee -a build/deliverables.log || failed+=("32-bit installer and zip")
 
 log "Windows tests and end-to-end tests under Wine ($arch build)"
 wine_env
@@ -76,8 +78,8 @@ if env -u DISPLAY ./run.sh --seconds 26; then demo_passed=1; else failed+=("./ru
 
 read -r native_passed native_failed < <(count_tests build/native)
 read -r wine_passed wine_failed < <(count_tests "build/$arch")
-read -r pe_passed pe_failed < <(sed -n 's/^deliverables: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' build/deliverables.log)
-: "${pe_passed:=0}" "${pe_failed:=1}"
+read -r pe_passed pe_failed < <(awk '/^(deliverables|packages): [0-9]+ passed, [0-9]+ failed$/ {
+    p += $2; f += $4; n++ } END { print p + 0, (n == 2 ? f : f + 1) }' build/deliverables.log)
 case $arch in
 win32) wine_build="win32 build, i686, wine32" ;;
 *) wine_build="win64 build, x86_64, wine64" ;;
@@ -86,7 +88,7 @@ echo
 echo "builds: $arch ${build_seconds[$arch]:-?} s, $other ${build_seconds[$other]:-?} s (compiled, not run)"
 echo "native: $native_passed passed, $native_failed failed"
 echo "wine ($wine_build): $wine_passed passed, $wine_failed failed"
-echo "32-bit deliverables (checked, not run): $pe_passed passed, $pe_failed failed"
+echo "32-bit deliverables, installer and zip (checked, not run): $pe_passed passed, $pe_failed failed"
 echo "demonstration (./run.sh): $demo_passed passed, $((1 - demo_passed)) failed"
 echo "total: $((native_passed + wine_passed + pe_passed + demo_passed)) passed, $((native_failed + wine_failed + pe_failed + 1 - demo_passed)) failed"
 if [ ${#failed[@]} -gt 0 ]; then
