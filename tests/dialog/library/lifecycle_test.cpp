@@ -234,3 +234,60 @@ TEST_F(Lifecycle, TwentyOpeningsLeaveTheProcessAsTheFirstDid) {
     EXPECT_LT(last.Private, first.Private + 2 * 1024 * 1024);
     EXPECT_LT(last.DataKb, first.DataKb + 2048);
 }
+
+namespace {
+struct TBoxSearch {
+    DWORD Process;
+    HWND Found;
+};
+BOOL CALLBACK MatchBox(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TBoxSearch*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != s->Process || !IsWindowVisible(w) || ClassOf(w) != "#32770") return TRUE;
+    s->Found = w;
+    return FALSE;
+}
+// A message box of this process, whichever thread shows it.
+HWND FindProcessBox() {
+    TBoxSearch s{GetCurrentProcessId(), nullptr};
+    EnumWindows(&MatchBox, reinterpret_cast<LPARAM>(&s));
+    return s.Found;
+}
+} // namespace
+
+// Run by a test entry of its own with the rich edit library disabled, so that the main
+// window cannot be made (tests/CMakeLists.txt).
+TEST(CreationFailure, IsToldAndTheLibraryGoesSoThatTheNextClickStartsAfresh) {
+    if (const HMODULE richEdit = LoadLibraryA("riched20.dll")) {
+        FreeLibrary(richEdit);
+        GTEST_SKIP() << "the rich edit library loads here";
+    }
+    TFakeMonitor monitor;
+    for (int click = 0; click < 2; ++click) {
+        TLibrary library;
+        ASSERT_TRUE(library.Load());
+        monitor.Clear();
+        library.Create(monitor.Handle());
+        HWND box = nullptr;
+        ASSERT_TRUE(
+            WaitUntil([&] { return (box = FindProcessBox()) != nullptr; }, 5000ms, &monitor));
+        EXPECT_EQ(Text(box), "Ошибка");
+        bool said = false;
+        for (HWND s : Descendants(box, "Static"))
+            said = said || Text(s) == "Не удалось создать диалоговое окно. Внутренняя ошибка.";
+        EXPECT_TRUE(said);
+        EXPECT_TRUE(monitor.Posted(UM_DIALOGREADY).empty());
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        // The monitor is asked to unload the library, as after a close.
+        ASSERT_TRUE(monitor.WaitFor(UM_DIALOGCLOSED));
+        const auto start = std::chrono::steady_clock::now();
+        library.Destroy();
+        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count(),
+                  600);
+        library.Free();
+    }
+}
