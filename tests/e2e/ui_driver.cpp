@@ -20,6 +20,11 @@
 //   rect kovrin-ui rect [CAPTION]            prints the screen rectangle of the main (or that)
 //   window kovrin-ui has-module NAME           exit 0 when the monitor's process has that DLL
 //   loaded
+//   kovrin-ui soak OPENINGS SECONDS PID opens and closes the window at least OPENINGS times
+//                                       and for at least SECONDS, visiting every page and
+//                                       sending "Q1" from the terminal each time; prints the
+//                                       monitor's resources (PID: its Linux process) after
+//                                       the first and the last opening
 // Texts are printed in the ANSI code page (1251). A TEXT or CAPTION on the command line
 // reaches the program through Wine's conversion of the command line.
 #include <windows.h>
@@ -27,7 +32,10 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -373,6 +381,166 @@ int HasModule(const char* name) {
     return found;
 }
 
+// ---- The window opened and closed again and again, and what the monitor holds meanwhile.
+
+HANDLE MonitorProcess() {
+    HWND hidden = FindWindowA("KovrinWndClass", nullptr);
+    DWORD pid = 0;
+    if (hidden) GetWindowThreadProcessId(hidden, &pid);
+    return pid ? OpenProcess(PROCESS_DUP_HANDLE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                             FALSE, pid)
+               : nullptr;
+}
+
+struct TResources {
+    int Handles = 0, Threads = 0, Windows = 0;
+    long RssKb = 0, DataKb = 0;
+};
+
+BOOL CALLBACK CountOwn(HWND hwnd, LPARAM param) {
+    auto* c = reinterpret_cast<std::pair<DWORD, int>*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == c->first) ++c->second;
+    return TRUE;
+}
+
+// Kernel handles by asking each handle value of the process (Wine counts none for it),
+// threads, top-level windows (hidden ones too), and memory from the Linux side.
+TResources Measure(HANDLE process, const char* linuxPid) {
+    TResources r;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        HANDLE copy = nullptr;
+        if (DuplicateHandle(process, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0,
+                            FALSE, DUPLICATE_SAME_ACCESS)) {
+            ++r.Handles;
+            CloseHandle(copy);
+        }
+    }
+    const DWORD pid = GetProcessId(process);
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 t{};
+    t.dwSize = sizeof t;
+    for (BOOL more = Thread32First(snap, &t); more; more = Thread32Next(snap, &t))
+        if (t.th32OwnerProcessID == pid) ++r.Threads;
+    CloseHandle(snap);
+    std::pair<DWORD, int> windows{pid, 0};
+    EnumWindows(&CountOwn, reinterpret_cast<LPARAM>(&windows));
+    r.Windows = windows.second;
+    const std::string status = std::string("Z:\\proc\\") + linuxPid + "\\status";
+    if (FILE* f = std::fopen(status.c_str(), "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f)) {
+            std::sscanf(line, "VmRSS: %ld", &r.RssKb);
+            std::sscanf(line, "VmData: %ld", &r.DataKb);
+        }
+        std::fclose(f);
+    }
+    return r;
+}
+
+void PrintResources(const char* when, const TResources& r) {
+    std::printf("%s: kernel handles %d, threads %d, windows %d, VmRSS %ld kB, VmData %ld kB\n",
+                when, r.Handles, r.Threads, r.Windows, r.RssKb, r.DataKb);
+    std::fflush(stdout);
+}
+
+template <typename F> bool WaitFor(F done, int ms) {
+    for (int i = 0; i < ms / 20; ++i) {
+        if (done()) return true;
+        Sleep(20);
+    }
+    return done();
+}
+
+long long MsSince(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 t)
+        .count();
+}
+
+// One opening: the tray click, every page, a command from the terminal and its answer, the
+// menu's close, and the library unloaded. Prints what went wrong and returns false.
+bool OneOpening(HWND hidden, long long& openMs, long long& closeMs) {
+    auto start = std::chrono::steady_clock::now();
+    PostMessageA(hidden, 1024, 0, 513); // a left click on the tray icon
+    if (!WaitFor([] { return MainWindow() != nullptr && Control("500") != nullptr; }, 20000)) {
+        std::printf("the window did not open\n");
+        return false;
+    }
+    openMs = MsSince(start);
+    HWND main = MainWindow();
+    for (int page = 0; page < 7; ++page)
+        if (SelectTab(page) != 0) {
+            std::printf("page %d was not shown\n", page);
+            return false;
+        }
+    SelectTab(4);
+    HWND terminal = Control("500");
+    // Lines, not text: the history grows beyond any buffer over hundreds of openings.
+    const auto lines = [terminal] { return SendMessageA(terminal, EM_GETLINECOUNT, 0, 0); };
+    const LRESULT before = lines();
+    for (const char c : std::string("Q1"))
+        PostMessageA(terminal, WM_CHAR, static_cast<unsigned char>(c), 1);
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(VK_RETURN, 0)) << 16;
+    PostMessageA(terminal, WM_KEYDOWN, VK_RETURN, scan | 1);
+    PostMessageA(terminal, WM_KEYUP, VK_RETURN, scan | 1 | (1u << 30) | (1u << 31));
+    // The answer (or its grey absence) lands and the window takes input again.
+    if (!WaitFor([&] { return lines() >= before + 2 && IsWindowEnabled(main); }, 15000)) {
+        std::printf("the terminal's command was not answered (%d lines, then %d; the window %s)\n",
+                    static_cast<int>(before), static_cast<int>(lines()),
+                    IsWindowEnabled(main) ? "enabled" : "disabled");
+        return false;
+    }
+    start = std::chrono::steady_clock::now();
+    PostMessageA(hidden, WM_COMMAND, 2, 0); // the tray menu's close item
+    if (!WaitFor([] { return CountMain() == 0 && HasModule("DIALOG.DLL") == 1; }, 20000)) {
+        std::printf("the window did not close, or the library stayed loaded\n");
+        return false;
+    }
+    closeMs = MsSince(start);
+    return true;
+}
+
+int Soak(int openings, int seconds, const char* linuxPid) {
+    HWND hidden = FindWindowA("KovrinWndClass", nullptr);
+    HANDLE process = MonitorProcess();
+    if (!hidden || !process) {
+        std::printf("no monitor\n");
+        return 2;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    TResources first{};
+    long long slowestOpen = 0, slowestClose = 0;
+    int done = 0;
+    while (done < openings || MsSince(start) < seconds * 1000LL) {
+        long long openMs = 0, closeMs = 0;
+        if (!OneOpening(hidden, openMs, closeMs)) {
+            std::printf("after %d openings\n", done);
+            return 1;
+        }
+        ++done;
+        slowestOpen = std::max(slowestOpen, openMs);
+        slowestClose = std::max(slowestClose, closeMs);
+        if (done == 1) {
+            first = Measure(process, linuxPid);
+            PrintResources("after the first opening", first);
+        }
+        if (done % 50 == 0) {
+            std::printf("%d openings in %lld s\n", done, MsSince(start) / 1000);
+            std::fflush(stdout);
+        }
+    }
+    const TResources last = Measure(process, linuxPid);
+    PrintResources("after the last opening", last);
+    std::printf("openings: %d in %lld s; slowest opening %lld ms, slowest close %lld ms\n", done,
+                MsSince(start) / 1000, slowestOpen, slowestClose);
+    CloseHandle(process);
+    const bool same = last.Handles == first.Handles && last.Threads == first.Threads &&
+                      last.Windows == first.Windows;
+    return same ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -394,6 +562,7 @@ int main(int argc, char** argv) {
     if (cmd == "windows") return PrintWindows();
     if (cmd == "rect") return PrintRect(argc > 2 ? argv[2] : nullptr);
     if (cmd == "has-module") return HasModule(arg(2));
+    if (cmd == "soak") return Soak(std::atoi(arg(2)), std::atoi(arg(3)), arg(4));
     HWND main = MainWindow();
     if (!main) {
         std::fprintf(stderr, "no main window\n");
