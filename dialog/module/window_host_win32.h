@@ -44,7 +44,6 @@ public:
     // Held: the owner disabled until every hold is released.
     void Hold();
     void Release();
-    bool Held() const { return holds_ > 0; }
 
     const std::string& ProgramDir() const { return programDir_; }
     std::string FilePath(std::string_view name) const { return programDir_ + std::string(name); }

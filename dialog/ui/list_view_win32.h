@@ -44,7 +44,6 @@ public:
     int Selected() const; // -1 when none
     void Select(int row);
     void EnsureVisible(int row);
-    int TopRow() const;
     std::function<void()> OnSelect;
     std::function<void()> OnDoubleClick;
 
