@@ -20,37 +20,30 @@ std::vector<std::string> DelayItems() {
 } // namespace
 
 bool TCmdForm::Create(HWND owner) {
-    TFormArgs args;
-    args.Caption = "Редактор команд";
-    args.ClientWidth = ClientWidth;
-    args.ClientHeight = ClientHeight;
-    args.Border = TFormBorder::Dialog;
-    args.Place = TFormPlace::ScreenCenter;
-    args.Owner = owner;
-    if (!CreateForm(args)) return false;
+    if (!CreateForm({.Caption = "Редактор команд",
+                     .ClientWidth = ClientWidth,
+                     .ClientHeight = ClientHeight,
+                     .Border = TFormBorder::Dialog,
+                     .Place = TFormPlace::ScreenCenter,
+                     .Owner = owner}))
+        return false;
 
     // Created in the keyboard order: description, kind, parameter page, OK, Cancel.
-    TLabelArgs l;
-    l.Parent = Handle();
-    l.Rect = {4, 8, 54, 13};
-    l.Text = "Описание:";
-    if (!descriptionLabel_.Create(l)) return false;
-    TEditArgs e;
-    e.Parent = Handle();
-    e.Rect = {60, 4, 229, FieldHeight};
-    e.Id = ID_CMD_DESCRIPTION;
-    if (!description_.Create(e)) return false;
+    if (!descriptionLabel_.Create(
+            {.Parent = Handle(), .Rect = {4, 8, 54, 13}, .Text = "Описание:"}))
+        return false;
+    if (!description_.Create(
+            {.Parent = Handle(), .Rect = {60, 4, 229, FieldHeight}, .Id = ID_CMD_DESCRIPTION}))
+        return false;
 
-    l.Rect = {4, 32, 54, 13};
-    l.Text = "Команда:";
-    if (!kindLabel_.Create(l)) return false;
-    TComboArgs k;
-    k.Parent = Handle();
-    k.Rect = {60, 28, 229, FieldHeight};
-    k.Id = ID_CMD_KIND;
+    if (!kindLabel_.Create({.Parent = Handle(), .Rect = {4, 32, 54, 13}, .Text = "Команда:"}))
+        return false;
+    std::vector<std::string> kinds;
     for (const TCmdKind& kind : CmdKinds)
-        k.Items.emplace_back(kind.Caption);
-    if (!kind_.Create(k)) return false;
+        kinds.emplace_back(kind.Caption);
+    if (!kind_.Create({.Parent = Handle(), .Rect = {60, 28, 229, FieldHeight}, .Id = ID_CMD_KIND},
+                      {.Items = kinds}))
+        return false;
     // The field is narrower than the longest kinds; the open list shows them whole.
     int widest = 0;
     for (const TCmdKind& kind : CmdKinds)
@@ -60,19 +53,14 @@ bool TCmdForm::Create(HWND owner) {
 
     if (!CreatePages()) return false;
 
-    TButtonArgs b;
-    b.Parent = Handle();
-    b.Rect = {212, 88, 75, 25};
-    b.Text = "OK";
-    b.Id = ID_CMD_OK;
-    b.Kind = TButtonKind::Default;
-    if (!ok_.Create(b)) return false;
+    if (!ok_.Create({.Parent = Handle(), .Rect = {212, 88, 75, 25}, .Id = ID_CMD_OK, .Text = "OK"},
+                    {.Kind = TButtonKind::Default}))
+        return false;
     ok_.OnClick = [this] { OkClick(); };
-    b.Rect = {132, 88, 75, 25};
-    b.Text = "Отмена";
-    b.Id = ID_CMD_CANCEL;
-    b.Kind = TButtonKind::Cancel;
-    if (!cancel_.Create(b)) return false;
+    if (!cancel_.Create(
+            {.Parent = Handle(), .Rect = {132, 88, 75, 25}, .Id = ID_CMD_CANCEL, .Text = "Отмена"},
+            {.Kind = TButtonKind::Cancel}))
+        return false;
     cancel_.OnClick = [this] { SetModalResult(MR_CANCEL); };
 
     ShowPage(-1); // a new command has no kind yet
@@ -82,43 +70,27 @@ bool TCmdForm::Create(HWND owner) {
 
 bool TCmdForm::CreatePages() {
     for (int i = 0; i < CmdKindCount; ++i) {
-        TContainerArgs p;
-        p.Parent = Handle();
-        p.Rect = PageArea;
-        p.Visible = false;
-        if (!pages_[static_cast<std::size_t>(i)].Create(p)) return false;
+        if (!pages_[static_cast<std::size_t>(i)].Create(
+                {.Parent = Handle(), .Rect = PageArea, .Visible = false}))
+            return false;
         if (CmdKinds[i].Parameter != TCmdParameter::None) continue;
-        TLabelArgs n;
-        n.Parent = pages_[static_cast<std::size_t>(i)].Handle();
-        n.Rect = {0, 10, PageArea.Width, 13};
-        n.Id = ID_CMD_NO_PARAMETERS + i;
-        n.Text = "Нет дополнительных параметров";
-        n.Align = TAlign::Center;
-        if (!noParameters_[static_cast<std::size_t>(i)].Create(n)) return false;
+        if (!noParameters_[static_cast<std::size_t>(i)].Create(
+                {.Parent = pages_[static_cast<std::size_t>(i)].Handle(),
+                 .Rect = {0, 10, PageArea.Width, 13},
+                 .Id = ID_CMD_NO_PARAMETERS + i,
+                 .Text = "Нет дополнительных параметров"},
+                {.Align = TAlign::Center}))
+            return false;
     }
     auto label = [](TLabel& label, HWND parent, TRect rect, const char* text) {
-        TLabelArgs a;
-        a.Parent = parent;
-        a.Rect = rect;
-        a.Text = text;
-        return label.Create(a);
+        return label.Create({.Parent = parent, .Rect = rect, .Text = text});
     };
     auto edit = [](TEdit& edit, HWND parent, TRect rect, int id, int maxLength) {
-        TEditArgs a;
-        a.Parent = parent;
-        a.Rect = rect;
-        a.Id = id;
-        a.MaxLength = maxLength;
-        return edit.Create(a);
+        return edit.Create({.Parent = parent, .Rect = rect, .Id = id}, {.MaxLength = maxLength});
     };
     auto delays = [](TComboBox& combo, HWND parent, TRect rect, int id) {
-        TComboArgs a;
-        a.Parent = parent;
-        a.Rect = rect;
-        a.Id = id;
-        a.Items = DelayItems();
-        a.DropHeight = 240;
-        return combo.Create(a);
+        return combo.Create({.Parent = parent, .Rect = rect, .Id = id},
+                            {.DropHeight = 240, .Items = DelayItems()});
     };
     const HWND minutesPage = pages_[2].Handle(), delayPage = pages_[4].Handle(),
                restorePage = pages_[5].Handle(), textPage = pages_[8].Handle();

@@ -42,21 +42,19 @@ TDiagForm::~TDiagForm() {
 }
 
 bool TDiagForm::Create() {
-    TFormArgs f;
-    f.Caption = "Диаграмма";
-    f.ClientWidth = ClientWidth;
-    f.ClientHeight = ClientHeight;
-    f.Border = TFormBorder::Sizeable;
-    f.Place = TFormPlace::ScreenCenter;
-    f.Owner = host_.Owner();
-    if (!CreateForm(f)) return false;
+    if (!CreateForm({.Caption = "Диаграмма",
+                     .ClientWidth = ClientWidth,
+                     .ClientHeight = ClientHeight,
+                     .Border = TFormBorder::Sizeable,
+                     .Place = TFormPlace::ScreenCenter,
+                     .Owner = host_.Owner()}))
+        return false;
 
-    TPanelArgs p;
-    p.Parent = Handle();
-    p.Rect = {0, 0, ClientWidth, ClientHeight - PanelHeight};
-    p.Id = ID_DIAG_CHART;
-    p.Bevel = TBevel::Sunken;
-    if (!chartPanel_.Create(p)) return false;
+    if (!chartPanel_.Create({.Parent = Handle(),
+                             .Rect = {0, 0, ClientWidth, ClientHeight - PanelHeight},
+                             .Id = ID_DIAG_CHART},
+                            {.Bevel = TBevel::Sunken}))
+        return false;
     chartPanel_.OnPaint = [this](HDC dc, int width, int height) {
         TGdiCanvas canvas(dc);
         chart_.Paint(canvas, width, height);
@@ -81,80 +79,72 @@ bool TDiagForm::Create() {
 }
 
 bool TDiagForm::CreatePanel() {
-    TContainerArgs c;
-    c.Parent = Handle();
-    c.Rect = {0, ClientHeight - PanelHeight, ClientWidth, PanelHeight};
-    c.Font = Font();
-    if (!controls_.Create(c)) return false;
+    if (!controls_.Create({.Parent = Handle(),
+                           .Rect = {0, ClientHeight - PanelHeight, ClientWidth, PanelHeight},
+                           .Font = Font()}))
+        return false;
     const HWND parent = controls_.Handle();
 
-    TLabelArgs l;
-    l.Parent = parent;
-    l.Rect = {8, 14, 90, 13};
-    l.Text = "Начальная точка:";
-    l.Id = ID_DIAG_STARTLABEL;
-    if (!startLabel_.Create(l)) return false;
-    TMaskEditArgs m;
-    m.Parent = parent;
-    m.Rect = {100, 10, 64, 21};
-    m.Mask = "!99/99/00;1;_";
-    m.DateSeparator = DateSeparator();
-    m.TimeSeparator = TimeSeparator();
-    m.Id = ID_DIAG_DATE;
-    if (!date_.Create(m)) return false;
-    m.Rect = {168, 10, 64, 21};
-    m.Mask = "!90:00:00;1;_";
-    m.Id = ID_DIAG_TIME;
-    if (!time_.Create(m)) return false;
+    if (!startLabel_.Create({.Parent = parent,
+                             .Rect = {8, 14, 90, 13},
+                             .Id = ID_DIAG_STARTLABEL,
+                             .Text = "Начальная точка:"}))
+        return false;
+    const char dateSeparator = DateSeparator(), timeSeparator = TimeSeparator();
+    if (!date_.Create({.Parent = parent, .Rect = {100, 10, 64, 21}, .Id = ID_DIAG_DATE},
+                      {.Mask = "!99/99/00;1;_",
+                       .DateSeparator = dateSeparator,
+                       .TimeSeparator = timeSeparator}))
+        return false;
+    if (!time_.Create({.Parent = parent, .Rect = {168, 10, 64, 21}, .Id = ID_DIAG_TIME},
+                      {.Mask = "!90:00:00;1;_",
+                       .DateSeparator = dateSeparator,
+                       .TimeSeparator = timeSeparator}))
+        return false;
 
-    TButtonArgs b;
-    b.Parent = parent;
-    b.Rect = {240, 9, 88, 23};
-    b.Text = "Диапазон...";
-    b.Id = ID_DIAG_RANGE;
-    if (!range_.Create(b)) return false;
+    if (!range_.Create({.Parent = parent,
+                        .Rect = {240, 9, 88, 23},
+                        .Id = ID_DIAG_RANGE,
+                        .Text = "Диапазон..."}))
+        return false;
     range_.OnClick = [this] { RangeClick(); };
 
-    l.Rect = {8, 48, 90, 13};
-    l.Text = "Ширина:";
-    l.Id = ID_DIAG_WIDTHLABEL;
-    if (!widthLabel_.Create(l)) return false;
-    TComboArgs w;
-    w.Parent = parent;
-    w.Rect = {100, 44, 132, 21};
-    w.Id = ID_DIAG_WIDTH;
-    w.DropHeight = 140;
+    if (!widthLabel_.Create({.Parent = parent,
+                             .Rect = {8, 48, 90, 13},
+                             .Id = ID_DIAG_WIDTHLABEL,
+                             .Text = "Ширина:"}))
+        return false;
+    std::vector<std::string> widths;
     for (const TWidthDef& width : Widths)
-        w.Items.emplace_back(width.Caption);
-    if (!width_.Create(w)) return false;
+        widths.emplace_back(width.Caption);
+    if (!width_.Create({.Parent = parent, .Rect = {100, 44, 132, 21}, .Id = ID_DIAG_WIDTH},
+                       {.DropHeight = 140, .Items = widths}))
+        return false;
 
-    b.Rect = {240, 43, 88, 23};
-    b.Text = "Обновить";
-    b.Kind = TButtonKind::Default;
-    b.Id = ID_DIAG_REFRESH;
-    if (!refresh_.Create(b)) return false;
+    if (!refresh_.Create({.Parent = parent,
+                          .Rect = {240, 43, 88, 23},
+                          .Id = ID_DIAG_REFRESH,
+                          .Text = "Обновить"},
+                         {.Kind = TButtonKind::Default}))
+        return false;
     refresh_.OnClick = [this] { RefreshClick(); };
 
-    TContainerArgs g;
-    g.Parent = parent;
-    g.Rect = {GroupLeft, 2, ClientWidth - GroupLeft - 8, PanelHeight - 8};
-    g.Caption = " Видимые параметры ";
-    g.Frame = true;
-    g.Font = Font();
-    if (!group_.Create(g)) return false;
-    TFontSpec bold;
-    bold.Bold = true;
-    boldFont_ = MakeFont(bold);
+    if (!group_.Create({.Parent = parent,
+                        .Rect = {GroupLeft, 2, ClientWidth - GroupLeft - 8, PanelHeight - 8},
+                        .Text = " Видимые параметры ",
+                        .Font = Font()},
+                       {.Frame = true}))
+        return false;
+    boldFont_ = MakeFont({.Bold = true});
     for (int i = 0; i < SeriesCount; ++i) {
-        TButtonArgs cb;
-        cb.Parent = group_.Handle();
-        cb.Kind = TButtonKind::Check;
-        cb.Text = Series[i].Caption;
-        cb.Id = ID_DIAG_SERIES + i;
-        cb.Font = boldFont_.Get();
         TColorCheck& check = checks_[static_cast<std::size_t>(i)];
         check.SetTextColor(ResolveColor(Series[i].CheckColor));
-        if (!check.Create(cb)) return false;
+        if (!check.Create({.Parent = group_.Handle(),
+                           .Id = ID_DIAG_SERIES + i,
+                           .Text = Series[i].Caption,
+                           .Font = boldFont_.Get()},
+                          {.Kind = TButtonKind::Check}))
+            return false;
     }
     Layout(ClientWidth, ClientHeight);
     return true;

@@ -37,51 +37,45 @@ TRangeForm::~TRangeForm() {
 bool TRangeForm::Create(HWND owner, double chosenDay) {
     owner_ = owner;
     chosen_ = chosenDay;
-    TFormArgs f;
-    f.Caption = "Выбор начальной точки";
-    f.ClientWidth = ClientWidth;
-    f.ClientHeight = ClientHeight;
-    f.Border = TFormBorder::Dialog;
-    f.Place = TFormPlace::ScreenCenter;
-    f.Owner = owner;
-    if (!CreateForm(f)) return false;
+    if (!CreateForm({.Caption = "Выбор начальной точки",
+                     .ClientWidth = ClientWidth,
+                     .ClientHeight = ClientHeight,
+                     .Border = TFormBorder::Dialog,
+                     .Place = TFormPlace::ScreenCenter,
+                     .Owner = owner}))
+        return false;
 
-    TTrackBarArgs t;
-    t.Parent = Handle();
-    t.Rect = {8, 6, ClientWidth - 16, 30};
-    t.Id = ID_RANGE_SLIDER;
-    t.ManualTicks = true;
-    if (!slider_.Create(t)) return false;
+    if (!slider_.Create(
+            {.Parent = Handle(), .Rect = {8, 6, ClientWidth - 16, 30}, .Id = ID_RANGE_SLIDER},
+            {.ManualTicks = true}))
+        return false;
     slider_.OnChange = [this] { SliderMoved(); };
 
-    TLabelArgs l;
-    l.Parent = Handle();
-    l.Rect = {8, 38, 100, 13};
-    l.Id = ID_RANGE_FIRST;
-    if (!first_.Create(l)) return false;
-    l.Rect = {ClientWidth - 8 - 100, 38, 100, 13};
-    l.Align = TAlign::Right;
-    l.Id = ID_RANGE_LAST;
-    if (!last_.Create(l)) return false;
-    l.Rect = {ClientWidth / 2 - 50, 38, 100, 13};
-    l.Align = TAlign::Center;
-    l.TextColor = RGB(255, 0, 0);
-    l.Id = ID_RANGE_CHOSEN;
-    if (!chosenLabel_.Create(l)) return false;
+    if (!first_.Create({.Parent = Handle(), .Rect = {8, 38, 100, 13}, .Id = ID_RANGE_FIRST}))
+        return false;
+    if (!last_.Create(
+            {.Parent = Handle(), .Rect = {ClientWidth - 8 - 100, 38, 100, 13}, .Id = ID_RANGE_LAST},
+            {.Align = TAlign::Right}))
+        return false;
+    if (!chosenLabel_.Create({.Parent = Handle(),
+                              .Rect = {ClientWidth / 2 - 50, 38, 100, 13},
+                              .Id = ID_RANGE_CHOSEN},
+                             {.Align = TAlign::Center, .TextColor = RGB(255, 0, 0)}))
+        return false;
 
-    TButtonArgs b;
-    b.Parent = Handle();
-    b.Rect = {ClientWidth - 8 - 75 - 4 - 75, 55, 75, 23};
-    b.Text = "OK";
-    b.Kind = TButtonKind::Default;
-    b.Id = ID_RANGE_OK;
-    if (!ok_.Create(b)) return false;
+    if (!ok_.Create({.Parent = Handle(),
+                     .Rect = {ClientWidth - 8 - 75 - 4 - 75, 55, 75, 23},
+                     .Id = ID_RANGE_OK,
+                     .Text = "OK"},
+                    {.Kind = TButtonKind::Default}))
+        return false;
     ok_.OnClick = [this] { SetModalResult(MR_OK); };
-    b.Rect = {ClientWidth - 8 - 75, 55, 75, 23};
-    b.Text = "Отмена";
-    b.Kind = TButtonKind::Cancel;
-    b.Id = ID_RANGE_CANCEL;
-    if (!cancel_.Create(b)) return false;
+    if (!cancel_.Create({.Parent = Handle(),
+                         .Rect = {ClientWidth - 8 - 75, 55, 75, 23},
+                         .Id = ID_RANGE_CANCEL,
+                         .Text = "Отмена"},
+                        {.Kind = TButtonKind::Cancel}))
+        return false;
     cancel_.OnClick = [this] { SetModalResult(MR_CANCEL); };
     return true;
 }

@@ -32,56 +32,51 @@ TEventForm::~TEventForm() {
 }
 
 bool TEventForm::Create() {
-    TFormArgs f;
-    f.Caption = "Редактор событий";
-    f.ClientWidth = ClientWidth;
-    f.ClientHeight = ClientHeight;
-    f.Border = TFormBorder::Dialog;
-    f.Place = TFormPlace::ScreenCenter;
-    f.Owner = host_.Owner();
-    if (!CreateForm(f)) return false;
+    if (!CreateForm({.Caption = "Редактор событий",
+                     .ClientWidth = ClientWidth,
+                     .ClientHeight = ClientHeight,
+                     .Border = TFormBorder::Dialog,
+                     .Place = TFormPlace::ScreenCenter,
+                     .Owner = host_.Owner()}))
+        return false;
 
-    TLabelArgs l;
-    l.Parent = Handle();
-    l.Rect = {LabelLeft, 12, ListLeft - LabelLeft - 2, 13};
-    l.Text = "Источник события:";
-    l.Id = ID_EVENT_SOURCELABEL;
-    if (!sourceLabel_.Create(l)) return false;
-    TComboArgs c;
-    c.Parent = Handle();
-    c.Rect = {ListLeft, 8, ListWidth, 21};
-    c.Id = ID_EVENT_SOURCE;
-    c.DropHeight = 250;
-    c.Items = Captions(EventSourceCaptions);
-    if (!source_.Create(c)) return false;
+    if (!sourceLabel_.Create({.Parent = Handle(),
+                              .Rect = {LabelLeft, 12, ListLeft - LabelLeft - 2, 13},
+                              .Id = ID_EVENT_SOURCELABEL,
+                              .Text = "Источник события:"}))
+        return false;
+    if (!source_.Create(
+            {.Parent = Handle(), .Rect = {ListLeft, 8, ListWidth, 21}, .Id = ID_EVENT_SOURCE},
+            {.DropHeight = 250, .Items = Captions(EventSourceCaptions)}))
+        return false;
     source_.OnChange = [this] { ShowPages(); };
     if (!CreateSourceArea()) return false;
 
-    l.Rect = {LabelLeft, 66, ListLeft - LabelLeft - 2, 13};
-    l.Text = "Действие:";
-    l.Id = ID_EVENT_ACTIONLABEL;
-    if (!actionLabel_.Create(l)) return false;
-    c.Rect = {ListLeft, 62, ListWidth, 21};
-    c.Id = ID_EVENT_ACTION;
-    c.DropHeight = 180;
-    c.Items = Captions(ActionCaptions);
-    if (!action_.Create(c)) return false;
+    if (!actionLabel_.Create({.Parent = Handle(),
+                              .Rect = {LabelLeft, 66, ListLeft - LabelLeft - 2, 13},
+                              .Id = ID_EVENT_ACTIONLABEL,
+                              .Text = "Действие:"}))
+        return false;
+    if (!action_.Create(
+            {.Parent = Handle(), .Rect = {ListLeft, 62, ListWidth, 21}, .Id = ID_EVENT_ACTION},
+            {.DropHeight = 180, .Items = Captions(ActionCaptions)}))
+        return false;
     action_.OnChange = [this] { ShowPages(); };
     if (!CreateActionArea()) return false;
 
-    TButtonArgs b;
-    b.Parent = Handle();
-    b.Rect = {ClientWidth - 8 - 75 - 4 - 75, 118, 75, 25};
-    b.Text = "OK";
-    b.Kind = TButtonKind::Default;
-    b.Id = ID_EVENT_OK;
-    if (!ok_.Create(b)) return false;
+    if (!ok_.Create({.Parent = Handle(),
+                     .Rect = {ClientWidth - 8 - 75 - 4 - 75, 118, 75, 25},
+                     .Id = ID_EVENT_OK,
+                     .Text = "OK"},
+                    {.Kind = TButtonKind::Default}))
+        return false;
     ok_.OnClick = [this] { OkClick(); };
-    b.Rect = {ClientWidth - 8 - 75, 118, 75, 25};
-    b.Text = "Отмена";
-    b.Kind = TButtonKind::Cancel;
-    b.Id = ID_EVENT_CANCEL;
-    if (!cancel_.Create(b)) return false;
+    if (!cancel_.Create({.Parent = Handle(),
+                         .Rect = {ClientWidth - 8 - 75, 118, 75, 25},
+                         .Id = ID_EVENT_CANCEL,
+                         .Text = "Отмена"},
+                        {.Kind = TButtonKind::Cancel}))
+        return false;
     cancel_.OnClick = [this] { SetModalResult(MR_CANCEL); };
 
     for (const TCustomCommand& command : host_.Commands()) {
@@ -94,88 +89,72 @@ bool TEventForm::Create() {
 }
 
 bool TEventForm::CreateSourceArea() {
-    TContainerArgs page;
-    page.Parent = Handle();
-    page.Rect = SourceArea;
-    page.Font = Font();
-    page.Visible = false;
+    const TControlArgs page{
+        .Parent = Handle(), .Rect = SourceArea, .Visible = false, .Font = Font()};
     if (!sourceNone_.Create(page) || !expression_.Create(page)) return false;
 
-    TLabelArgs none;
-    none.Parent = sourceNone_.Handle();
-    none.Rect = {0, 5, SourceArea.Width, 13};
-    none.Text = "Нет параметров";
-    none.Id = ID_EVENT_SOURCENONE;
-    none.Enabled = false;
-    if (!sourceNoneText_.Create(none)) return false;
+    if (!sourceNoneText_.Create({.Parent = sourceNone_.Handle(),
+                                 .Rect = {0, 5, SourceArea.Width, 13},
+                                 .Id = ID_EVENT_SOURCENONE,
+                                 .Text = "Нет параметров",
+                                 .Enabled = false}))
+        return false;
 
-    TComboArgs c;
-    c.Parent = expression_.Handle();
-    c.Rect = {0, 0, 140, 21};
-    c.Id = ID_EVENT_VARIABLE;
-    c.DropHeight = 160;
+    std::vector<std::string> variables;
     for (const TVariableDef& v : Variables)
-        c.Items.emplace_back(v.Caption);
-    if (!variable_.Create(c)) return false;
+        variables.emplace_back(v.Caption);
+    if (!variable_.Create(
+            {.Parent = expression_.Handle(), .Rect = {0, 0, 140, 21}, .Id = ID_EVENT_VARIABLE},
+            {.DropHeight = 160, .Items = variables}))
+        return false;
     variable_.OnChange = [this] { VariableChanged(); };
-    c.Rect = {144, 0, 44, 21};
-    c.Id = ID_EVENT_OPERATOR;
-    c.DropHeight = 110;
-    c.Items = Captions(Operators);
-    if (!operator_.Create(c)) return false;
+    if (!operator_.Create(
+            {.Parent = expression_.Handle(), .Rect = {144, 0, 44, 21}, .Id = ID_EVENT_OPERATOR},
+            {.DropHeight = 110, .Items = Captions(Operators)}))
+        return false;
 
-    TEditArgs e;
-    e.Parent = expression_.Handle();
-    e.Rect = {192, 0, SourceArea.Width - 192, 21};
-    e.Id = ID_EVENT_NUMBER;
-    e.Text = "0";
-    e.MaxLength = 255;
-    if (!number_.Create(e)) return false;
+    if (!number_.Create({.Parent = expression_.Handle(),
+                         .Rect = {192, 0, SourceArea.Width - 192, 21},
+                         .Id = ID_EVENT_NUMBER,
+                         .Text = "0"},
+                        {.MaxLength = 255}))
+        return false;
     number_.OnContextMenu = [this](POINT at) { return MacroMenu(number_, at); };
     return true;
 }
 
 bool TEventForm::AddActionField(int action, const char* label, TEdit* edit, int editWidth) {
     const std::size_t i = static_cast<std::size_t>(action - ACT_SCREENMESSAGE);
-    TContainerArgs page;
-    page.Parent = Handle();
-    page.Rect = ActionArea;
-    page.Font = Font();
-    page.Visible = false;
-    if (!actionPages_[i].Create(page)) return false;
-    TLabelArgs l;
-    l.Parent = actionPages_[i].Handle();
-    l.Rect = {0, 4, FieldLeft - 2, 13};
-    l.Text = label;
-    l.Id = ID_EVENT_PARAMLABEL + action;
-    if (!actionLabels_[i].Create(l)) return false;
+    if (!actionPages_[i].Create(
+            {.Parent = Handle(), .Rect = ActionArea, .Visible = false, .Font = Font()}))
+        return false;
+    if (!actionLabels_[i].Create({.Parent = actionPages_[i].Handle(),
+                                  .Rect = {0, 4, FieldLeft - 2, 13},
+                                  .Id = ID_EVENT_PARAMLABEL + action,
+                                  .Text = label}))
+        return false;
     if (!edit) return true;
-    TEditArgs e;
-    e.Parent = actionPages_[i].Handle();
-    e.Rect = {FieldLeft, 0, editWidth, 21};
-    e.Id = action == ACT_SCREENMESSAGE ? ID_EVENT_MESSAGE
-           : action == ACT_RUNPROGRAM  ? ID_EVENT_COMMANDLINE
-                                       : ID_EVENT_JOURNALTEXT;
-    e.MaxLength = 255;
-    if (!edit->Create(e)) return false;
+    const int id = action == ACT_SCREENMESSAGE ? ID_EVENT_MESSAGE
+                   : action == ACT_RUNPROGRAM  ? ID_EVENT_COMMANDLINE
+                                               : ID_EVENT_JOURNALTEXT;
+    if (!edit->Create(
+            {.Parent = actionPages_[i].Handle(), .Rect = {FieldLeft, 0, editWidth, 21}, .Id = id},
+            {.MaxLength = 255}))
+        return false;
     edit->OnContextMenu = [this, edit](POINT at) { return MacroMenu(*edit, at); };
     return true;
 }
 
 bool TEventForm::CreateActionArea() {
-    TContainerArgs page;
-    page.Parent = Handle();
-    page.Rect = ActionArea;
-    page.Font = Font();
-    page.Visible = false;
-    if (!actionNone_.Create(page)) return false;
-    TLabelArgs none;
-    none.Parent = actionNone_.Handle();
-    none.Rect = {0, 5, ActionArea.Width, 13};
-    none.Text = "Нет параметров";
-    none.Id = ID_EVENT_ACTIONNONE;
-    none.Enabled = false;
-    if (!actionNoneText_.Create(none)) return false;
+    if (!actionNone_.Create(
+            {.Parent = Handle(), .Rect = ActionArea, .Visible = false, .Font = Font()}))
+        return false;
+    if (!actionNoneText_.Create({.Parent = actionNone_.Handle(),
+                                 .Rect = {0, 5, ActionArea.Width, 13},
+                                 .Id = ID_EVENT_ACTIONNONE,
+                                 .Text = "Нет параметров",
+                                 .Enabled = false}))
+        return false;
 
     if (!AddActionField(ACT_SCREENMESSAGE, "Текст тообщения:", &message_, FieldWidth) ||
         !AddActionField(ACT_RUNPROGRAM, "Командная строка:", &commandLine_, FieldWidth - 26) ||
@@ -183,20 +162,17 @@ bool TEventForm::CreateActionArea() {
         !AddActionField(ACT_JOURNALMESSAGE, "Текст тообщения:", &journal_, FieldWidth))
         return false;
 
-    TButtonArgs b;
-    b.Parent = actionPages_[1].Handle();
-    b.Rect = {ActionArea.Width - 22, 0, 22, 21};
-    b.Text = "...";
-    b.Id = ID_EVENT_BROWSE;
-    if (!browse_.Create(b)) return false;
+    if (!browse_.Create({.Parent = actionPages_[1].Handle(),
+                         .Rect = {ActionArea.Width - 22, 0, 22, 21},
+                         .Id = ID_EVENT_BROWSE,
+                         .Text = "..."}))
+        return false;
     browse_.OnClick = [this] { BrowseClick(); };
 
-    TComboArgs c;
-    c.Parent = actionPages_[2].Handle();
-    c.Rect = {FieldLeft, 0, FieldWidth, 21};
-    c.Id = ID_EVENT_UPSCOMMAND;
-    c.DropHeight = 200;
-    return upsCommand_.Create(c);
+    return upsCommand_.Create({.Parent = actionPages_[2].Handle(),
+                               .Rect = {FieldLeft, 0, FieldWidth, 21},
+                               .Id = ID_EVENT_UPSCOMMAND},
+                              {.DropHeight = 200});
 }
 
 void TEventForm::ShowPages() {
@@ -275,11 +251,8 @@ void TEventForm::OkClick() {
 }
 
 void TEventForm::BrowseClick() {
-    TOpenFileArgs args;
-    args.Owner = Handle();
-    args.Filter = FileFilter;
-    args.DefaultExtension = ".EXE";
-    if (const auto path = ChooseFileToOpen(args))
+    if (const auto path =
+            ChooseFileToOpen({.Owner = Handle(), .Filter = FileFilter, .DefaultExtension = ".EXE"}))
         commandLine_.SetText(AppendQuotedPath(commandLine_.Text(), *path));
 }
 

@@ -35,60 +35,50 @@ THelpForm::~THelpForm() {
 }
 
 bool THelpForm::Create(const TBrowserFactory& factory) {
-    TFormArgs f;
-    f.Caption = std::string(HelpViewerCaption);
-    f.ClientWidth = ClientWidth;
-    f.ClientHeight = ClientHeight;
-    f.Border = TFormBorder::Sizeable;
-    f.Place = TFormPlace::System;
-    if (!CreateForm(f)) {
+    if (!CreateForm({.Caption = std::string(HelpViewerCaption),
+                     .ClientWidth = ClientWidth,
+                     .ClientHeight = ClientHeight,
+                     .Border = TFormBorder::Sizeable,
+                     .Place = TFormPlace::System})) {
         error_ = "window";
         return false;
     }
 
-    TPanelArgs t;
-    t.Parent = Handle();
-    t.Rect = {0, 0, ClientWidth, ToolbarHeight};
-    t.Id = ID_HELP_TOOLBAR;
-    t.Bevel = TBevel::Raised;
-    if (!toolbar_.Create(t)) return false;
+    if (!toolbar_.Create(
+            {.Parent = Handle(), .Rect = {0, 0, ClientWidth, ToolbarHeight}, .Id = ID_HELP_TOOLBAR},
+            {.Bevel = TBevel::Raised}))
+        return false;
     tips_.Create(Handle());
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const TToolDef& def = Tools[i];
-        TPictureButtonArgs b;
-        b.Parent = toolbar_.Handle();
-        b.Rect = {def.Left, 4, 25, 25};
-        b.Id = def.Id;
-        b.Text = def.Tip;
         const THelpPicture picture = def.Picture;
-        b.Picture = [picture](HDC dc, const RECT& area, bool enabled) {
-            DrawHelpPicture(picture, dc, area, enabled);
-        };
-        if (!buttons_[i].Create(b)) return false;
+        if (!buttons_[i].Create({.Parent = toolbar_.Handle(),
+                                 .Rect = {def.Left, 4, 25, 25},
+                                 .Id = def.Id,
+                                 .Text = def.Tip},
+                                {.Picture = [picture](HDC dc, const RECT& area, bool enabled) {
+                                    DrawHelpPicture(picture, dc, area, enabled);
+                                }}))
+            return false;
         tips_.Add(buttons_[i].Handle(), def.Tip);
     }
 
-    TContainerArgs g;
-    g.Parent = toolbar_.Handle();
-    g.Rect = {ClientWidth - AddressGroupWidth, 0, AddressGroupWidth, ToolbarHeight};
-    if (!addressGroup_.Create(g)) return false;
-    TLabelArgs l;
-    l.Parent = addressGroup_.Handle();
-    l.Rect = {8, 12, 38, 13};
-    l.Text = "Адрес:";
-    if (!addressLabel_.Create(l)) return false;
-    TEditArgs e;
-    e.Parent = addressGroup_.Handle();
-    e.Rect = {48, 8, 221, 21};
-    e.Id = ID_HELP_ADDRESS;
-    if (!address_.Create(e)) return false;
-    TButtonArgs go;
-    go.Parent = addressGroup_.Handle();
-    go.Rect = {276, 8, 61, 21};
-    go.Text = "Перейти";
-    go.Id = ID_HELP_GO;
-    go.Kind = TButtonKind::Flat;
-    if (!go_.Create(go)) return false;
+    if (!addressGroup_.Create(
+            {.Parent = toolbar_.Handle(),
+             .Rect = {ClientWidth - AddressGroupWidth, 0, AddressGroupWidth, ToolbarHeight}}))
+        return false;
+    if (!addressLabel_.Create(
+            {.Parent = addressGroup_.Handle(), .Rect = {8, 12, 38, 13}, .Text = "Адрес:"}))
+        return false;
+    if (!address_.Create(
+            {.Parent = addressGroup_.Handle(), .Rect = {48, 8, 221, 21}, .Id = ID_HELP_ADDRESS}))
+        return false;
+    if (!go_.Create({.Parent = addressGroup_.Handle(),
+                     .Rect = {276, 8, 61, 21},
+                     .Id = ID_HELP_GO,
+                     .Text = "Перейти"},
+                    {.Kind = TButtonKind::Flat}))
+        return false;
 
     browser_ =
         factory(Handle(), {0, ToolbarHeight, ClientWidth, ClientHeight - ToolbarHeight}, error_);

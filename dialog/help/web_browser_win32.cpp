@@ -208,13 +208,8 @@ TWebBrowserHost::~TWebBrowserHost() {
 }
 
 bool TWebBrowserHost::Create(HWND parent, const TRect& rect, int id) {
-    TPanelArgs p;
-    p.Parent = parent;
-    p.Rect = rect;
-    p.Id = id;
-    p.BackColor = GetSysColor(COLOR_WINDOW);
-    p.Bevel = TBevel::Sunken;
-    if (!host_.Create(p)) {
+    if (!host_.Create({.Parent = parent, .Rect = rect, .Id = id},
+                      {.Bevel = TBevel::Sunken, .BackColor = GetSysColor(COLOR_WINDOW)})) {
         error_ = "host window";
         return false;
     }

@@ -15,19 +15,14 @@ constexpr char CommandsFile[] = "CustCmds.ups";
 } // namespace
 
 bool TCommandList::Create(HWND parent, const TRect& rect) {
-    TContainerArgs g;
-    g.Parent = parent;
-    g.Rect = rect;
-    g.Caption = " Управление (команды) ";
-    g.Frame = true;
-    if (!group_.Create(g)) return false;
+    if (!group_.Create({.Parent = parent, .Rect = rect, .Text = " Управление (команды) "},
+                       {.Frame = true}))
+        return false;
 
-    TListViewArgs l;
-    l.Parent = group_.Handle();
-    l.Rect = {2, 15, 197, 154};
-    l.Id = ID_COMMANDS_LIST;
-    l.Columns = {{"ID", 40}, {"Описание", 130}};
-    if (!list_.Create(l)) return false;
+    if (!list_.Create(
+            {.Parent = group_.Handle(), .Rect = {2, 15, 197, 154}, .Id = ID_COMMANDS_LIST},
+            {.Columns = {{"ID", 40}, {"Описание", 130}}}))
+        return false;
     list_.OnDoubleClick = [this] { Change(); };
 
     struct TButtonDef {
@@ -65,14 +60,13 @@ bool TCommandList::Create(HWND parent, const TRect& rect) {
          &TCommandList::Change},
     };
     for (const TButtonDef& d : buttons) {
-        TButtonArgs b;
-        b.Parent = group_.Handle();
-        b.Rect = d.Rect;
-        b.Id = d.Id;
-        b.Text = d.Caption;
-        b.TabStop = true;
-        b.Kind = d.Kind;
-        if (!d.Button.Create(b)) return false;
+        if (!d.Button.Create({.Parent = group_.Handle(),
+                              .Rect = d.Rect,
+                              .Id = d.Id,
+                              .Text = d.Caption,
+                              .TabStop = true},
+                             {.Kind = d.Kind}))
+            return false;
         d.Button.OnClick = [this, click = d.Click] { (this->*click)(); };
     }
     return true;

@@ -13,60 +13,58 @@ constexpr int ButtonTop = 197;
 } // namespace
 
 bool TEventsPage::CreateControls() {
-    TContainerArgs g;
-    g.Parent = Parent();
-    g.Rect = {0, 0, 473, 193};
-    g.Caption = " События ";
-    g.Frame = true;
-    if (!group_.Create(g)) return false;
+    if (!group_.Create({.Parent = Parent(), .Rect = {0, 0, 473, 193}, .Text = " События "},
+                       {.Frame = true}))
+        return false;
 
-    TListViewArgs l;
-    l.Parent = group_.Handle();
-    l.Rect = {8, 16, 457, 169};
-    l.Id = ID_EVENTS_LIST;
-    l.Columns = {{"ID", 40}, {"Событие", 200}, {"Действие", 200}};
-    if (!list_.Create(l)) return false;
+    if (!list_.Create({.Parent = group_.Handle(), .Rect = {8, 16, 457, 169}, .Id = ID_EVENTS_LIST},
+                      {.Columns = {{"ID", 40}, {"Событие", 200}, {"Действие", 200}}}))
+        return false;
     list_.OnSelect = [this] { UpdateButtons(); };
     list_.OnDoubleClick = [this] { EditClick(); };
 
-    TButtonArgs b;
-    b.Parent = Parent();
-    b.Rect = {0, ButtonTop, 75, 25};
-    b.Text = "Тест";
-    b.Id = ID_EVENTS_TEST;
-    if (!test_.Create(b)) return false;
+    if (!test_.Create({.Parent = Parent(),
+                       .Rect = {0, ButtonTop, 75, 25},
+                       .Id = ID_EVENTS_TEST,
+                       .Text = "Тест"}))
+        return false;
     test_.OnClick = [this] { TestClick(); };
 
-    b.Rect = {80, ButtonTop, 25, 25};
-    b.Text = "Вверх";
-    b.Id = ID_EVENTS_UP;
-    if (!up_.Create(b)) return false;
+    if (!up_.Create({.Parent = Parent(),
+                     .Rect = {80, ButtonTop, 25, 25},
+                     .Id = ID_EVENTS_UP,
+                     .Text = "Вверх"}))
+        return false;
     up_.OnClick = [this] { MoveClick(true); };
-    b.Rect = {108, ButtonTop, 25, 25};
-    b.Text = "Вниз";
-    b.Id = ID_EVENTS_DOWN;
-    if (!down_.Create(b)) return false;
+    if (!down_.Create({.Parent = Parent(),
+                       .Rect = {108, ButtonTop, 25, 25},
+                       .Id = ID_EVENTS_DOWN,
+                       .Text = "Вниз"}))
+        return false;
     down_.OnClick = [this] { MoveClick(false); };
     upIcon_ = MakeArrowIcon(TArrow::Up);
     downIcon_ = MakeArrowIcon(TArrow::Down);
     SetButtonIcon(up_.Handle(), upIcon_.Get());
     SetButtonIcon(down_.Handle(), downIcon_.Get());
 
-    b.Rect = {473 - 3 * 75 - 2 * 4, ButtonTop, 75, 25};
-    b.Text = "Новое...";
-    b.Id = ID_EVENTS_NEW;
-    if (!new_.Create(b)) return false;
+    if (!new_.Create({.Parent = Parent(),
+                      .Rect = {473 - 3 * 75 - 2 * 4, ButtonTop, 75, 25},
+                      .Id = ID_EVENTS_NEW,
+                      .Text = "Новое..."}))
+        return false;
     new_.OnClick = [this] { NewClick(); };
-    b.Rect = {473 - 2 * 75 - 4, ButtonTop, 75, 25};
-    b.Text = "Удалить";
-    b.Id = ID_EVENTS_DELETE;
-    if (!delete_.Create(b)) return false;
+    if (!delete_.Create({.Parent = Parent(),
+                         .Rect = {473 - 2 * 75 - 4, ButtonTop, 75, 25},
+                         .Id = ID_EVENTS_DELETE,
+                         .Text = "Удалить"}))
+        return false;
     delete_.OnClick = [this] { DeleteClick(); };
-    b.Rect = {473 - 75, ButtonTop, 75, 25};
-    b.Text = "Изменить...";
-    b.Kind = TButtonKind::Default;
-    b.Id = ID_EVENTS_EDIT;
-    if (!edit_.Create(b)) return false;
+    if (!edit_.Create({.Parent = Parent(),
+                       .Rect = {473 - 75, ButtonTop, 75, 25},
+                       .Id = ID_EVENTS_EDIT,
+                       .Text = "Изменить..."},
+                      {.Kind = TButtonKind::Default}))
+        return false;
     edit_.OnClick = [this] { EditClick(); };
     UpdateButtons();
     return true;

@@ -29,52 +29,44 @@ COLORREF TextColorFor(bool up) {
 } // namespace
 
 bool TExtraPage::CreateControls() {
-    TContainerArgs g;
-    g.Parent = Parent();
-    g.Rect = {0, 0, 269, 141};
-    g.Caption = " Информация ";
-    g.Frame = true;
-    if (!info_.Create(g)) return false;
+    if (!info_.Create({.Parent = Parent(), .Rect = {0, 0, 269, 141}, .Text = " Информация "},
+                      {.Frame = true}))
+        return false;
     for (int i = 0; i < InfoFieldCount; ++i) {
         const int y = RowTop + i * RowPitch;
-        TLabelArgs l;
-        l.Parent = info_.Handle();
-        l.Rect = {LabelLeft, y + 1, FieldLeft - LabelLeft - 2, 13};
-        l.Text = InfoFields[i].Label;
-        if (!infoLabels_[i].Create(l)) return false;
-        TPanelArgs p;
-        p.Parent = info_.Handle();
-        p.Rect = {FieldLeft, y, InfoFields[i].Width, 14};
-        p.Id = ID_INFO_FIELD + i;
-        p.Text = InfoFields[i].Initial;
-        p.Bevel = TBevel::Sunken;
-        p.LeftAligned = InfoFields[i].LeftAligned;
-        if (!infoFields_[i].Create(p)) return false;
+        if (!infoLabels_[i].Create({.Parent = info_.Handle(),
+                                    .Rect = {LabelLeft, y + 1, FieldLeft - LabelLeft - 2, 13},
+                                    .Text = InfoFields[i].Label}))
+            return false;
+        if (!infoFields_[i].Create(
+                {.Parent = info_.Handle(),
+                 .Rect = {FieldLeft, y, InfoFields[i].Width, 14},
+                 .Id = ID_INFO_FIELD + i,
+                 .Text = InfoFields[i].Initial},
+                {.Bevel = TBevel::Sunken, .LeftAligned = InfoFields[i].LeftAligned}))
+            return false;
     }
 
-    g.Rect = {0, 144, 269, 77};
-    g.Caption = " Состояние ";
-    if (!state_.Create(g)) return false;
-    TLabelArgs l;
-    l.Parent = state_.Handle();
-    l.Rect = {LabelLeft, 19, 176, 13};
-    l.Text = "Нижний предел напряжения сети:";
-    if (!lowerLimitLabel_.Create(l)) return false;
-    TPanelArgs p;
-    p.Parent = state_.Handle();
-    p.Rect = {184, 17, 81, 17};
-    p.Id = ID_INFO_LOWERLIMIT;
-    p.Text = "0";
-    p.Bevel = TBevel::Sunken;
-    if (!lowerLimit_.Create(p)) return false;
+    if (!state_.Create({.Parent = Parent(), .Rect = {0, 144, 269, 77}, .Text = " Состояние "},
+                       {.Frame = true}))
+        return false;
+    if (!lowerLimitLabel_.Create({.Parent = state_.Handle(),
+                                  .Rect = {LabelLeft, 19, 176, 13},
+                                  .Text = "Нижний предел напряжения сети:"}))
+        return false;
+    if (!lowerLimit_.Create({.Parent = state_.Handle(),
+                             .Rect = {184, 17, 81, 17},
+                             .Id = ID_INFO_LOWERLIMIT,
+                             .Text = "0"},
+                            {.Bevel = TBevel::Sunken}))
+        return false;
     for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        TPanelArgs ind;
-        ind.Parent = state_.Handle();
-        ind.Rect = {LabelLeft + static_cast<int>(i) * 86, 46, 81, 17};
-        ind.Id = ID_INFO_INDICATOR + static_cast<int>(i);
-        ind.Text = std::string(Indicators[StateIndicators[i]].Caption);
-        ind.Bevel = TBevel::Sunken;
-        if (!indicators_[i].Create(ind)) return false;
+        if (!indicators_[i].Create({.Parent = state_.Handle(),
+                                    .Rect = {LabelLeft + static_cast<int>(i) * 86, 46, 81, 17},
+                                    .Id = ID_INFO_INDICATOR + static_cast<int>(i),
+                                    .Text = Indicators[StateIndicators[i]].Caption},
+                                   {.Bevel = TBevel::Sunken}))
+            return false;
     }
     return commands_.Create(Parent(), {272, 0, 201, 221});
 }

@@ -53,22 +53,16 @@ TJournalPage::~TJournalPage() {
 }
 
 bool TJournalPage::CreateControls() {
-    TContainerArgs g;
-    g.Parent = Parent();
-    g.Rect = {0, 0, 473, 193};
-    g.Caption = " Протокол ";
-    g.Frame = true;
-    if (!group_.Create(g)) return false;
+    if (!group_.Create({.Parent = Parent(), .Rect = {0, 0, 473, 193}, .Text = " Протокол "},
+                       {.Frame = true}))
+        return false;
 
     images_ = MakeKindImages();
-    TListViewArgs l;
-    l.Parent = group_.Handle();
-    l.Rect = {8, 16, 457, 169};
-    l.Id = ID_JOURNAL_LIST;
-    l.Columns = {{"Тип", 40}, {"Порт", 45}, {"Время", 120}, {"Описание", 230}};
-    l.SmallImages = images_;
-    l.Virtual = true;
-    if (!list_.Create(l)) return false;
+    if (!list_.Create({.Parent = group_.Handle(), .Rect = {8, 16, 457, 169}, .Id = ID_JOURNAL_LIST},
+                      {.Columns = {{"Тип", 40}, {"Порт", 45}, {"Время", 120}, {"Описание", 230}},
+                       .SmallImages = images_,
+                       .Virtual = true}))
+        return false;
     list_.RowText = [this](int row, int column) {
         return row < 0 ? std::string() : rows_.CellText(static_cast<std::size_t>(row), column);
     };
@@ -76,37 +70,34 @@ bool TJournalPage::CreateControls() {
         return row < 0 ? -1 : rows_.ImageOf(static_cast<std::size_t>(row));
     };
 
-    TLabelArgs fl;
-    fl.Parent = Parent();
-    fl.Rect = {0, ControlsTop + 6, 40, 13};
-    fl.Text = "Фильтр:";
-    fl.Id = ID_JOURNAL_FILTERLABEL;
-    if (!filterLabel_.Create(fl)) return false;
-    TComboArgs f;
-    f.Parent = Parent();
-    f.Rect = {42, ControlsTop + 2, 140, 21};
-    f.Id = ID_JOURNAL_FILTER;
-    f.DropHeight = 100;
-    f.Items.assign(std::begin(JournalFilterCaptions), std::end(JournalFilterCaptions));
-    if (!filter_.Create(f)) return false;
+    if (!filterLabel_.Create({.Parent = Parent(),
+                              .Rect = {0, ControlsTop + 6, 40, 13},
+                              .Id = ID_JOURNAL_FILTERLABEL,
+                              .Text = "Фильтр:"}))
+        return false;
+    if (!filter_.Create(
+            {.Parent = Parent(), .Rect = {42, ControlsTop + 2, 140, 21}, .Id = ID_JOURNAL_FILTER},
+            {.DropHeight = 100,
+             .Items = {std::begin(JournalFilterCaptions), std::end(JournalFilterCaptions)}}))
+        return false;
     filter_.Select(0);
     filter_.OnChange = [this] {
         rows_.SetFilter(filter_.Selected());
         Reload();
     };
 
-    TButtonArgs b;
-    b.Parent = Parent();
-    b.Rect = {190, ControlsTop, 75, 25};
-    b.Text = "Очистить";
-    b.Id = ID_JOURNAL_CLEAR;
-    if (!clear_.Create(b)) return false;
+    if (!clear_.Create({.Parent = Parent(),
+                        .Rect = {190, ControlsTop, 75, 25},
+                        .Id = ID_JOURNAL_CLEAR,
+                        .Text = "Очистить"}))
+        return false;
     clear_.OnClick = [this] { ClearClick(); };
-    b.Rect = {473 - 90, ControlsTop, 90, 25};
-    b.Text = "Диаграмма...";
-    b.Kind = TButtonKind::Default;
-    b.Id = ID_JOURNAL_DIAGRAM;
-    if (!diagram_.Create(b)) return false;
+    if (!diagram_.Create({.Parent = Parent(),
+                          .Rect = {473 - 90, ControlsTop, 90, 25},
+                          .Id = ID_JOURNAL_DIAGRAM,
+                          .Text = "Диаграмма..."},
+                         {.Kind = TButtonKind::Default}))
+        return false;
     diagram_.OnClick = [this] { DiagramClick(); };
     return true;
 }

@@ -61,23 +61,22 @@ TMainForm::~TMainForm() {
 }
 
 bool TMainForm::Create() {
-    TFormArgs args;
-    args.Caption = std::string(MainCaption);
-    args.ClientWidth = ClientWidth;
-    args.ClientHeight = ClientHeight;
-    args.Border = TFormBorder::Single;
-    args.Place = TFormPlace::Given;
-    args.Left = args.Top = 100;
-    if (!CreateForm(args)) return false;
+    if (!CreateForm({.Caption = std::string(MainCaption),
+                     .ClientWidth = ClientWidth,
+                     .ClientHeight = ClientHeight,
+                     .Border = TFormBorder::Single,
+                     .Place = TFormPlace::Given,
+                     .Left = 100,
+                     .Top = 100}))
+        return false;
     host_.SetOwner(Handle());
 
-    TTabArgs t;
-    t.Parent = Handle();
-    t.Rect = {0, 0, ClientWidth, ClientHeight};
-    t.Tabs.assign(std::begin(TabCaptions), std::end(TabCaptions));
-    t.Font = Font();
-    t.Id = ID_TABS;
-    if (!tabs_.Create(t)) return false;
+    if (!tabs_.Create({.Parent = Handle(),
+                       .Rect = {0, 0, ClientWidth, ClientHeight},
+                       .Id = ID_TABS,
+                       .Font = Font()},
+                      {.Tabs = {std::begin(TabCaptions), std::end(TabCaptions)}}))
+        return false;
     const RECT area = tabs_.DisplayArea();
     const TRect pageArea{area.left, area.top, area.right - area.left, area.bottom - area.top};
     for (TPage* page : pages_)

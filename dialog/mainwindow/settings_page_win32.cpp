@@ -39,32 +39,21 @@ const char* const Ports[] = {"COM1", "COM2", "COM3", "COM4"};
 } // namespace
 
 bool TSettingsPage::CreateControls() {
-    TContainerArgs g;
-    g.Parent = Parent();
-    g.Rect = {0, 0, 473, 181};
-    g.Caption = " Монитор ";
-    g.Frame = true;
-    if (!group_.Create(g)) return false;
+    if (!group_.Create({.Parent = Parent(), .Rect = {0, 0, 473, 181}, .Text = " Монитор "},
+                       {.Frame = true}))
+        return false;
     const HWND parent = group_.Handle();
 
     for (std::size_t i = 0; i < labels_.size(); ++i) {
-        TLabelArgs l;
-        l.Parent = parent;
-        l.Rect = PageLabels[i].Rect;
-        l.Text = PageLabels[i].Text;
-        if (!labels_[i].Create(l)) return false;
+        if (!labels_[i].Create(
+                {.Parent = parent, .Rect = PageLabels[i].Rect, .Text = PageLabels[i].Text}))
+            return false;
     }
 
     auto spin = [&](TSpinEdit& field, int row, const TSpinRange& range, int id) {
-        TSpinArgs s;
-        s.Parent = parent;
-        s.Rect = {SpinLeft, RowTop[row], SpinWidth, FieldHeight};
-        s.Id = id;
-        s.Min = range.Min;
-        s.Max = range.Max;
-        s.Step = range.Step;
-        s.Value = range.Min;
-        return field.Create(s);
+        return field.Create(
+            {.Parent = parent, .Rect = {SpinLeft, RowTop[row], SpinWidth, FieldHeight}, .Id = id},
+            {.Min = range.Min, .Max = range.Max, .Step = range.Step, .Value = range.Min});
     };
     if (!spin(interval_, 0, IntervalRange, ID_SETTINGS_INTERVAL) ||
         !spin(failInterval_, 1, FailIntervalRange, ID_SETTINGS_FAILINTERVAL) ||
@@ -72,38 +61,29 @@ bool TSettingsPage::CreateControls() {
         !spin(timeOut_, 3, TimeOutRange, ID_SETTINGS_TIMEOUT))
         return false;
 
-    TComboArgs c;
-    c.Parent = parent;
-    c.Rect = {SpinLeft, RowTop[4], SpinWidth + 34, FieldHeight};
-    c.Id = ID_SETTINGS_PORT;
-    c.Editable = true;
-    c.DropHeight = 90;
-    c.Items.assign(std::begin(Ports), std::end(Ports));
-    if (!port_.Create(c)) return false;
+    if (!port_.Create(
+            {.Parent = parent,
+             .Rect = {SpinLeft, RowTop[4], SpinWidth + 34, FieldHeight},
+             .Id = ID_SETTINGS_PORT},
+            {.Editable = true, .DropHeight = 90, .Items = {std::begin(Ports), std::end(Ports)}}))
+        return false;
     // A device name fits the monitor's line reader with room to spare.
     SendMessageA(port_.Handle(), CB_LIMITTEXT, 100, 0);
 
     auto box = [&](TButton& button, const TRect& rect, const char* text, int id, bool left) {
-        TButtonArgs b;
-        b.Parent = parent;
-        b.Rect = rect;
-        b.Text = text;
-        b.Id = id;
-        b.Kind = TButtonKind::Check;
-        b.LeftText = left;
-        return button.Create(b);
+        return button.Create({.Parent = parent, .Rect = rect, .Id = id, .Text = text},
+                             {.Kind = TButtonKind::Check, .LeftText = left});
     };
     if (!box(dtr_, {LabelLeft, 152, 44, 17}, "DTR", ID_SETTINGS_DTR, true) ||
         !box(rts_, {LabelLeft + 58, 152, 44, 17}, "RTS", ID_SETTINGS_RTS, true))
         return false;
 
     auto voltage = [&](TEdit& field, int row, int id) {
-        TEditArgs e;
-        e.Parent = parent;
-        e.Rect = {VoltageLeft, RowTop[row], VoltageWidth, FieldHeight};
-        e.Id = id;
-        e.MaxLength = 12;
-        if (!field.Create(e)) return false;
+        if (!field.Create({.Parent = parent,
+                           .Rect = {VoltageLeft, RowTop[row], VoltageWidth, FieldHeight},
+                           .Id = id},
+                          {.MaxLength = 12}))
+            return false;
         field.OnCharFilter = [](char ch) {
             if (VoltageCharAllowed(ch)) return true;
             MessageBeep(0);
@@ -115,51 +95,44 @@ bool TSettingsPage::CreateControls() {
         !voltage(maxVoltage_, 1, ID_SETTINGS_MAXVOLTAGE))
         return false;
 
-    TButtonArgs cal;
-    cal.Parent = parent;
-    cal.Rect = {ButtonLeft, RowTop[0], 75, 45};
-    cal.Text = CalibrateCaption;
-    cal.Id = ID_SETTINGS_CALIBRATE;
-    if (!calibrate_.Create(cal)) return false;
+    if (!calibrate_.Create({.Parent = parent,
+                            .Rect = {ButtonLeft, RowTop[0], 75, 45},
+                            .Id = ID_SETTINGS_CALIBRATE,
+                            .Text = CalibrateCaption}))
+        return false;
     calibrate_.OnClick = [this] { CalibrateClick(); };
 
     if (!box(altDetection_, {RightLabel, 80, 150, 17}, "Альт. опретеление пов.",
              ID_SETTINGS_ALTDETECTION, false))
         return false;
     altDetection_.OnClick = [this] { AltDetectionClick(); };
-    TSpinArgs alt;
-    alt.Parent = parent;
-    alt.Rect = {ButtonLeft, 78, 50, FieldHeight};
-    alt.Id = ID_SETTINGS_ALTDIFF;
-    alt.Min = AltTransDiffRange.Min;
-    alt.Max = AltTransDiffRange.Max;
-    alt.Step = AltTransDiffRange.Step;
-    alt.Value = AltTransDiffInitial;
-    alt.Enabled = false;
-    if (!altDiff_.Create(alt)) return false;
+    if (!altDiff_.Create({.Parent = parent,
+                          .Rect = {ButtonLeft, 78, 50, FieldHeight},
+                          .Id = ID_SETTINGS_ALTDIFF,
+                          .Enabled = false},
+                         {.Min = AltTransDiffRange.Min,
+                          .Max = AltTransDiffRange.Max,
+                          .Step = AltTransDiffRange.Step,
+                          .Value = AltTransDiffInitial}))
+        return false;
 
-    TButtonArgs a;
-    a.Parent = parent;
-    a.Rect = {ButtonLeft, 148, 75, 25};
-    a.Text = "Применить";
-    a.Id = ID_SETTINGS_APPLY;
-    a.Kind = TButtonKind::Default;
-    if (!apply_.Create(a)) return false;
+    if (!apply_.Create({.Parent = parent,
+                        .Rect = {ButtonLeft, 148, 75, 25},
+                        .Id = ID_SETTINGS_APPLY,
+                        .Text = "Применить"},
+                       {.Kind = TButtonKind::Default}))
+        return false;
     apply_.OnClick = [this] { Apply(); };
 
-    TContainerArgs e;
-    e.Parent = Parent();
-    e.Rect = {0, 184, 473, 37};
-    e.Caption = " Дополнительно ";
-    e.Frame = true;
-    if (!extra_.Create(e)) return false;
-    TButtonArgs ar;
-    ar.Parent = extra_.Handle();
-    ar.Rect = {LabelLeft, 14, 200, 17};
-    ar.Text = "Автозапуск монитора";
-    ar.Id = ID_SETTINGS_AUTORUN;
-    ar.Kind = TButtonKind::Check;
-    if (!autorun_.Create(ar)) return false;
+    if (!extra_.Create({.Parent = Parent(), .Rect = {0, 184, 473, 37}, .Text = " Дополнительно "},
+                       {.Frame = true}))
+        return false;
+    if (!autorun_.Create({.Parent = extra_.Handle(),
+                          .Rect = {LabelLeft, 14, 200, 17},
+                          .Id = ID_SETTINGS_AUTORUN,
+                          .Text = "Автозапуск монитора"},
+                         {.Kind = TButtonKind::Check}))
+        return false;
     autorun_.OnClick = [this] { AutorunClick(); };
     return true;
 }

@@ -34,21 +34,13 @@ TStatePage::~TStatePage() {
 }
 
 bool TStatePage::CreateControls() {
-    TContainerArgs g;
-    g.Parent = Parent();
-    g.Rect = {0, 0, 473, 221};
-    g.Caption = " Режим работы ";
-    g.Frame = true;
-    if (!group_.Create(g)) return false;
+    if (!group_.Create({.Parent = Parent(), .Rect = {0, 0, 473, 221}, .Text = " Режим работы "},
+                       {.Frame = true}))
+        return false;
     const HWND parent = group_.Handle();
 
     auto placeholder = [&](TPanel& panel, const TRect& rect, int id) {
-        TPanelArgs p;
-        p.Parent = parent;
-        p.Rect = rect;
-        p.Id = id;
-        p.Bevel = TBevel::Sunken;
-        return panel.Create(p);
+        return panel.Create({.Parent = parent, .Rect = rect, .Id = id}, {.Bevel = TBevel::Sunken});
     };
     bool ok = placeholder(inputPanel_, {4, 16, 102, 52}, ID_STATE_INPUT) &&
               placeholder(outputPanel_, {108, 16, 102, 52}, ID_STATE_OUTPUT) &&
@@ -60,32 +52,28 @@ bool TStatePage::CreateControls() {
     if (!ok) return false;
 
     for (std::size_t i = 0; i < labels_.size(); ++i) {
-        TLabelArgs l;
-        l.Parent = parent;
-        l.Rect = StateLabels[i].Rect;
-        l.Text = StateLabels[i].Text;
-        l.Align = i < 6 ? TAlign::Center : TAlign::Left;
-        if (!labels_[i].Create(l)) return false;
+        if (!labels_[i].Create(
+                {.Parent = parent, .Rect = StateLabels[i].Rect, .Text = StateLabels[i].Text},
+                {.Align = i < 6 ? TAlign::Center : TAlign::Left}))
+            return false;
     }
 
     batteryTimeFont_ = MakeFont({"MS Sans Serif", 8, true, false, 19});
-    TPanelArgs t;
-    t.Parent = parent;
-    t.Rect = {320, 27, 89, 41};
-    t.Id = ID_STATE_BATTERYTIME;
-    t.Text = "0:00:00";
-    t.Bevel = TBevel::Sunken;
-    t.Font = batteryTimeFont_.Get();
-    if (!batteryTime_.Create(t)) return false;
+    if (!batteryTime_.Create({.Parent = parent,
+                              .Rect = {320, 27, 89, 41},
+                              .Id = ID_STATE_BATTERYTIME,
+                              .Text = "0:00:00",
+                              .Font = batteryTimeFont_.Get()},
+                             {.Bevel = TBevel::Sunken}))
+        return false;
 
     for (std::size_t i = 0; i < indicators_.size(); ++i) {
-        TPanelArgs p;
-        p.Parent = parent;
-        p.Rect = IndicatorPlaces[i];
-        p.Id = ID_STATE_INDICATOR + static_cast<int>(i);
-        p.Text = std::string(Indicators[i].Caption);
-        p.Bevel = TBevel::Sunken;
-        if (!indicators_[i].Create(p)) return false;
+        if (!indicators_[i].Create({.Parent = parent,
+                                    .Rect = IndicatorPlaces[i],
+                                    .Id = ID_STATE_INDICATOR + static_cast<int>(i),
+                                    .Text = Indicators[i].Caption},
+                                   {.Bevel = TBevel::Sunken}))
+            return false;
     }
 
     // The gauges draw on their panels like the meters do.

@@ -12,24 +12,21 @@ constexpr char HistoryFile[] = "Term.ups";
 } // namespace
 
 bool TTerminalPage::CreateControls() {
-    TContainerArgs g;
-    g.Parent = Parent();
-    g.Rect = {0, 0, 473, 221};
-    g.Caption = " Терминал ";
-    g.Frame = true;
-    if (!group_.Create(g)) return false;
-    TRichEditArgs t;
-    t.Parent = group_.Handle();
-    t.Rect = {6, 16, 461, 199};
-    t.Id = ID_TERMINAL_TEXT;
-    t.TabStop = true;
-    t.BackColor = TerminalBackColor;
-    t.Font = {"Courier New", 8, true};
-    t.CharSet = RUSSIAN_CHARSET;
-    t.PitchAndFamily = FIXED_PITCH | FF_MODERN; // columns of the answers line up
-    t.TextColor = TerminalTextColor;
-    t.TypeInDefaultColor = true;
-    if (!text_.Create(t)) return false;
+    if (!group_.Create({.Parent = Parent(), .Rect = {0, 0, 473, 221}, .Text = " Терминал "},
+                       {.Frame = true}))
+        return false;
+    if (!text_.Create({.Parent = group_.Handle(),
+                       .Rect = {6, 16, 461, 199},
+                       .Id = ID_TERMINAL_TEXT,
+                       .TabStop = true},
+                      {.BackColor = TerminalBackColor,
+                       .Font = {"Courier New", 8, true},
+                       .CharSet = RUSSIAN_CHARSET,
+                       // columns of the answers line up
+                       .PitchAndFamily = FIXED_PITCH | FF_MODERN,
+                       .TextColor = TerminalTextColor,
+                       .TypeInDefaultColor = true}))
+        return false;
     text_.OnEnter = [this] { return OnEnterKey(); };
     return true;
 }

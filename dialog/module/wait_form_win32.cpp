@@ -1,27 +1,23 @@
 #include "dialog/module/wait_form_win32.h"
 
 bool TWaitForm::Create(HWND owner) {
-    TFormArgs args;
-    args.Caption = "Ожидайте!";
-    args.ClientWidth = Width;
-    args.ClientHeight = Height;
-    args.Border = TFormBorder::None;
-    args.Place = TFormPlace::Given;
-    args.Owner = owner;
-    args.ToolWindow = true;
     RECT main{};
     GetWindowRect(owner, &main);
     // Centred over the main window, halves rounded toward zero.
-    args.Left = main.left + (main.right - main.left) / 2 - Width / 2;
-    args.Top = main.top + (main.bottom - main.top) / 2 - Height / 2;
-    if (!CreateForm(args)) return false;
+    if (!CreateForm({.Caption = "Ожидайте!",
+                     .ClientWidth = Width,
+                     .ClientHeight = Height,
+                     .Border = TFormBorder::None,
+                     .Place = TFormPlace::Given,
+                     .Left = main.left + (main.right - main.left) / 2 - Width / 2,
+                     .Top = main.top + (main.bottom - main.top) / 2 - Height / 2,
+                     .Owner = owner,
+                     .ToolWindow = true}))
+        return false;
     bold_ = MakeFont({"MS Sans Serif", 8, true, false});
-    TPanelArgs p;
-    p.Parent = Handle();
-    p.Rect = {0, 0, Width, Height};
-    p.Text = "Ожидание ответа...";
-    p.Bevel = TBevel::Raised;
-    p.BackColor = GetSysColor(COLOR_APPWORKSPACE);
-    p.Font = bold_.Get();
-    return panel_.Create(p);
+    return panel_.Create({.Parent = Handle(),
+                          .Rect = {0, 0, Width, Height},
+                          .Text = "Ожидание ответа...",
+                          .Font = bold_.Get()},
+                         {.Bevel = TBevel::Raised, .BackColor = GetSysColor(COLOR_APPWORKSPACE)});
 }

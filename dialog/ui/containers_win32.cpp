@@ -14,22 +14,20 @@ COLORREF Or(COLORREF color, int systemIndex) {
 
 // ---- TContainer
 
-bool TContainer::Create(const TContainerArgs& args) {
+bool TContainer::Create(const TControlArgs& args, const TContainerStyle& style) {
     if (!RegisterOwnClass(ContainerClass, &TWindow::Procedure, CS_HREDRAW | CS_VREDRAW, nullptr,
                           nullptr))
         return false;
-    frame_ = args.Frame;
-    sunken_ = args.Sunken;
-    font_ = args.Font ? args.Font
-                      : reinterpret_cast<HFONT>(SendMessageA(args.Parent, WM_GETFONT, 0, 0));
-    TWindowArgs w;
-    w.ClassName = ContainerClass;
-    w.Caption = args.Caption;
-    w.Style = WS_CHILD | WS_CLIPSIBLINGS | (args.Visible ? WS_VISIBLE : 0u);
-    w.ExStyle = WS_EX_CONTROLPARENT;
-    w.Rect = args.Rect;
-    w.Parent = args.Parent;
-    return CreateFrom(w);
+    frame_ = style.Frame;
+    sunken_ = style.Sunken;
+    font_ = FontFor(args);
+    return CreateFrom({.ClassName = ContainerClass,
+                       .Caption = args.Text,
+                       .Style = ChildStyle(args) | WS_CLIPSIBLINGS,
+                       .ExStyle = WS_EX_CONTROLPARENT,
+                       .Rect = args.Rect,
+                       .Parent = args.Parent,
+                       .Id = args.Id});
 }
 
 LRESULT TContainer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -100,24 +98,21 @@ void TContainer::Paint() {
 
 // ---- TPanel
 
-bool TPanel::Create(const TPanelArgs& args) {
+bool TPanel::Create(const TControlArgs& args, const TPanelStyle& style) {
     if (!RegisterOwnClass(PanelClass, &TWindow::Procedure, CS_HREDRAW | CS_VREDRAW, nullptr,
                           nullptr))
         return false;
-    bevel_ = args.Bevel;
-    left_ = args.LeftAligned;
-    back_ = args.BackColor;
-    textColor_ = args.TextColor;
-    font_ = args.Font ? args.Font
-                      : reinterpret_cast<HFONT>(SendMessageA(args.Parent, WM_GETFONT, 0, 0));
-    TWindowArgs w;
-    w.ClassName = PanelClass;
-    w.Caption = args.Text;
-    w.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (args.Visible ? WS_VISIBLE : 0u);
-    w.Rect = args.Rect;
-    w.Parent = args.Parent;
-    w.Id = args.Id;
-    return CreateFrom(w);
+    bevel_ = style.Bevel;
+    left_ = style.LeftAligned;
+    back_ = style.BackColor;
+    textColor_ = style.TextColor;
+    font_ = FontFor(args);
+    return CreateFrom({.ClassName = PanelClass,
+                       .Caption = args.Text,
+                       .Style = ChildStyle(args) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                       .Rect = args.Rect,
+                       .Parent = args.Parent,
+                       .Id = args.Id});
 }
 
 void TPanel::SetBackColor(COLORREF color) {

@@ -4,26 +4,22 @@
 #include <functional>
 #include <string>
 
+#include "dialog/ui/control_win32.h"
 #include "dialog/ui/gdi_win32.h"
 #include "dialog/ui/window_win32.h"
 
 // A plain child window that holds other controls: a tab page, or a group with its frame
 // and caption. Its children's notifications reach their own objects through the common
 // window procedure; keyboard navigation walks into it (WS_EX_CONTROLPARENT). Its window
-// text is the caption it shows.
-struct TContainerArgs {
-    HWND Parent = nullptr;
-    TRect Rect;
-    std::string Caption; // a group's caption; empty for a page
+// text is the caption it shows: a group's caption, empty for a page.
+struct TContainerStyle {
     bool Frame = false;  // the etched group frame
     bool Sunken = false; // a sunken edge instead
-    HFONT Font = nullptr;
-    bool Visible = true;
 };
 
 class TContainer : public TWindow {
 public:
-    bool Create(const TContainerArgs& args);
+    bool Create(const TControlArgs& args, const TContainerStyle& style = {});
     HFONT Font() const { return font_; }
 
 protected:
@@ -38,17 +34,11 @@ private:
 // Bevels of a panel's edge.
 enum class TBevel { None, Raised, Sunken };
 
-struct TPanelArgs {
-    HWND Parent = nullptr;
-    TRect Rect;
-    int Id = 0;
-    std::string Text;
+struct TPanelStyle {
     TBevel Bevel = TBevel::None;
     COLORREF BackColor = CLR_INVALID; // the button face when invalid
     COLORREF TextColor = CLR_INVALID; // the button text when invalid
-    HFONT Font = nullptr;
-    bool Visible = true;
-    bool LeftAligned = false; // the caption at the left edge instead of centred
+    bool LeftAligned = false;         // the caption at the left edge instead of centred
 };
 
 // A panel of this library's own class: background and text colours, a bevel, and a
@@ -56,7 +46,7 @@ struct TPanelArgs {
 // its caption and answers WM_GETTEXT with what the drawing reads.
 class TPanel : public TWindow {
 public:
-    bool Create(const TPanelArgs& args);
+    bool Create(const TControlArgs& args, const TPanelStyle& style = {});
     void SetBackColor(COLORREF color);
     void SetTextColor(COLORREF color);
     COLORREF BackColor() const { return back_; }

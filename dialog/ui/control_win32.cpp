@@ -27,11 +27,21 @@ TControl* TControl::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<TControl*>(GetPropA(hwnd, ControlProperty)) : nullptr;
 }
 
-bool TControl::CreateControl(const TControlArgs& args, const TCreateSpec& spec) {
-    DWORD style = WS_CHILD | spec.Style;
+DWORD ChildStyle(const TControlArgs& args) {
+    DWORD style = WS_CHILD;
     if (args.Visible) style |= WS_VISIBLE;
     if (args.TabStop) style |= WS_TABSTOP;
     if (!args.Enabled) style |= WS_DISABLED;
+    return style;
+}
+
+HFONT FontFor(const TControlArgs& args) {
+    if (args.Font || !args.Parent) return args.Font;
+    return reinterpret_cast<HFONT>(SendMessageA(args.Parent, WM_GETFONT, 0, 0));
+}
+
+bool TControl::CreateControl(const TControlArgs& args, const TCreateSpec& spec) {
+    const DWORD style = ChildStyle(args) | spec.Style;
     const std::string text(args.Text);
     hwnd_ = CreateWindowExA(spec.ExStyle, spec.ClassName, text.c_str(), style, args.Rect.Left,
                             args.Rect.Top, args.Rect.Width, args.Rect.Height, args.Parent,
@@ -42,10 +52,8 @@ bool TControl::CreateControl(const TControlArgs& args, const TCreateSpec& spec) 
     // Every control is subclassed, if only to learn of its destruction (which clears the
     // handle and the property before the handle can be reused).
     Subclass();
-    HFONT font = args.Font;
-    if (!font && args.Parent)
-        font = reinterpret_cast<HFONT>(SendMessageA(args.Parent, WM_GETFONT, 0, 0));
-    if (font) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (const HFONT font = FontFor(args))
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return true;
 }
 

@@ -6,17 +6,25 @@
 
 #include "dialog/ui/geometry.h"
 
-// What every control is created with.
+// What every control (and every child window of this library) is created with. A control
+// with options of its own takes them as a second struct, so that both read as designated
+// initialisers: Create({.Parent = p, .Rect = r, .Text = "OK"}, {.Kind = TButtonKind::Default}).
+// Every member has a default, and the members stay in the order call sites name them.
 struct TControlArgs {
     HWND Parent = nullptr;
-    TRect Rect;
+    TRect Rect{};
     int Id = 0;
-    std::string_view Text;
+    std::string_view Text{};
     bool TabStop = false;
     bool Visible = true;
     bool Enabled = true;
     HFONT Font = nullptr; // the parent's font when null
 };
+
+// WS_CHILD with the visibility, tab stop and disabled state the arguments ask for.
+DWORD ChildStyle(const TControlArgs& args);
+// The font asked for, else the parent's.
+HFONT FontFor(const TControlArgs& args);
 
 // A child control: a window of a standard class (or of one of this library's classes)
 // with the C++ object that handles its notifications. The parent's procedure hands each

@@ -6,28 +6,28 @@
 
 // ---- TButton
 
-bool TButton::Create(const TButtonArgs& args) {
-    kind_ = args.Kind;
-    DWORD style = 0;
-    switch (args.Kind) {
+bool TButton::Create(const TControlArgs& args, const TButtonStyle& style) {
+    kind_ = style.Kind;
+    DWORD bits = 0;
+    switch (style.Kind) {
     case TButtonKind::Push:
     case TButtonKind::Cancel:
-        style = BS_PUSHBUTTON;
+        bits = BS_PUSHBUTTON;
         break;
     case TButtonKind::Default:
-        style = BS_DEFPUSHBUTTON;
+        bits = BS_DEFPUSHBUTTON;
         break;
     case TButtonKind::Check:
-        style = BS_AUTOCHECKBOX | (args.LeftText ? BS_LEFTTEXT : 0);
+        bits = BS_AUTOCHECKBOX | (style.LeftText ? BS_LEFTTEXT : 0);
         break;
     case TButtonKind::Flat:
-        style = BS_PUSHBUTTON | BS_FLAT;
+        bits = BS_PUSHBUTTON | BS_FLAT;
         break;
     }
-    if (args.Multiline) style |= BS_MULTILINE;
+    if (style.Multiline) bits |= BS_MULTILINE;
     TControlArgs common = args;
     common.TabStop = true;
-    return CreateControl(common, {"BUTTON", style, 0});
+    return CreateControl(common, {"BUTTON", bits, 0});
 }
 
 void TButton::Click() {
@@ -50,17 +50,17 @@ bool TButton::OnCommand(WORD code) {
 
 // ---- TLabel
 
-bool TLabel::Create(const TLabelArgs& args) {
-    textColor_ = args.TextColor;
-    cursor_ = args.Cursor;
-    DWORD style = args.Align == TAlign::Center  ? SS_CENTER
-                  : args.Align == TAlign::Right ? SS_RIGHT
+bool TLabel::Create(const TControlArgs& args, const TLabelStyle& style) {
+    textColor_ = style.TextColor;
+    cursor_ = style.Cursor;
+    DWORD bits = style.Align == TAlign::Center  ? SS_CENTER
+                 : style.Align == TAlign::Right ? SS_RIGHT
                                                 : SS_LEFT;
-    if (args.CenterVertically)
-        style = (args.Align == TAlign::Center ? SS_CENTER : style) | SS_CENTERIMAGE;
-    if (args.Notify || args.Cursor) style |= SS_NOTIFY;
-    style |= SS_NOPREFIX;
-    return CreateControl(args, {"STATIC", style, args.Sunken ? WS_EX_STATICEDGE : 0u});
+    if (style.CenterVertically)
+        bits = (style.Align == TAlign::Center ? SS_CENTER : bits) | SS_CENTERIMAGE;
+    if (style.Notify || style.Cursor) bits |= SS_NOTIFY;
+    bits |= SS_NOPREFIX;
+    return CreateControl(args, {"STATIC", bits, style.Sunken ? WS_EX_STATICEDGE : 0u});
 }
 
 void TLabel::SetTextColor(COLORREF color) {
@@ -92,16 +92,16 @@ bool TLabel::OnOwnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
 
 // ---- TEdit
 
-bool TEdit::Create(const TEditArgs& args) {
-    DWORD style = ES_AUTOHSCROLL;
-    if (args.ReadOnly) style |= ES_READONLY;
-    if (args.Multiline) style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
-    if (args.Align == TAlign::Right) style |= ES_RIGHT;
-    if (args.Align == TAlign::Center) style |= ES_CENTER;
+bool TEdit::Create(const TControlArgs& args, const TEditStyle& style) {
+    DWORD bits = ES_AUTOHSCROLL;
+    if (style.ReadOnly) bits |= ES_READONLY;
+    if (style.Multiline) bits = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
+    if (style.Align == TAlign::Right) bits |= ES_RIGHT;
+    if (style.Align == TAlign::Center) bits |= ES_CENTER;
     TControlArgs common = args;
     common.TabStop = true;
-    if (!CreateControl(common, {"EDIT", style, WS_EX_CLIENTEDGE})) return false;
-    if (args.MaxLength > 0) SetMaxLength(args.MaxLength);
+    if (!CreateControl(common, {"EDIT", bits, WS_EX_CLIENTEDGE})) return false;
+    if (style.MaxLength > 0) SetMaxLength(style.MaxLength);
     return true;
 }
 
@@ -176,14 +176,14 @@ bool TEdit::OnOwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
 
 // ---- TComboBox
 
-bool TComboBox::Create(const TComboArgs& args) {
+bool TComboBox::Create(const TControlArgs& args, const TComboStyle& style) {
     TControlArgs common = args;
     common.TabStop = true;
-    common.Rect.Height = args.Rect.Height + args.DropHeight; // the list's room when dropped
-    const DWORD style =
-        (args.Editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) | WS_VSCROLL;
-    if (!CreateControl(common, {"COMBOBOX", style, 0})) return false;
-    for (const std::string& item : args.Items)
+    common.Rect.Height = args.Rect.Height + style.DropHeight; // the list's room when dropped
+    const DWORD bits =
+        (style.Editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) | WS_VSCROLL;
+    if (!CreateControl(common, {"COMBOBOX", bits, 0})) return false;
+    for (const std::string& item : style.Items)
         Add(item);
     return true;
 }
@@ -232,7 +232,7 @@ bool TComboBox::OnCommand(WORD code) {
 
 // ---- TTabControl
 
-bool TTabControl::Create(const TTabArgs& args) {
+bool TTabControl::Create(const TControlArgs& args, const TTabStyle& style) {
     TControlArgs common = args;
     common.TabStop = true;
     if (!CreateControl(common,
@@ -241,7 +241,7 @@ bool TTabControl::Create(const TTabArgs& args) {
     // Narrower padding than the default, so that a row of short captions fits the width.
     SendMessageA(Handle(), TCM_SETPADDING, 0, MAKELPARAM(3, 3));
     int i = 0;
-    for (const std::string& tab : args.Tabs) {
+    for (const std::string& tab : style.Tabs) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         std::string text = tab;
@@ -279,12 +279,12 @@ bool TTabControl::OnNotify(NMHDR* header, LRESULT& result) {
 
 // ---- TTrackBar
 
-bool TTrackBar::Create(const TTrackBarArgs& args) {
+bool TTrackBar::Create(const TControlArgs& args, const TTrackBarStyle& style) {
     TControlArgs common = args;
     common.TabStop = true;
-    const DWORD style = TBS_HORZ | TBS_BOTTOM | (args.ManualTicks ? 0 : TBS_AUTOTICKS);
-    if (!CreateControl(common, {TRACKBAR_CLASSA, style, 0})) return false;
-    SetRange(args.Min, args.Max);
+    const DWORD bits = TBS_HORZ | TBS_BOTTOM | (style.ManualTicks ? 0 : TBS_AUTOTICKS);
+    if (!CreateControl(common, {TRACKBAR_CLASSA, bits, 0})) return false;
+    SetRange(style.Min, style.Max);
     return true;
 }
 
@@ -331,25 +331,22 @@ bool TSpinEdit::TUpDown::OnReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     return TControl::OnReflected(msg, wParam, lParam, result);
 }
 
-bool TSpinEdit::Create(const TSpinArgs& args) {
-    min_ = args.Min;
-    max_ = args.Max;
-    step_ = args.Step;
-    TEditArgs edit;
-    static_cast<TControlArgs&>(edit) = args;
-    if (!TEdit::Create(edit)) return false;
-    TControlArgs spin;
-    spin.Parent = args.Parent;
-    spin.Rect = {args.Rect.Right(), args.Rect.Top, 16, args.Rect.Height};
-    spin.Visible = args.Visible;
-    spin.Enabled = args.Enabled;
+bool TSpinEdit::Create(const TControlArgs& args, const TSpinStyle& style) {
+    min_ = style.Min;
+    max_ = style.Max;
+    step_ = style.Step;
+    if (!TEdit::Create(args)) return false;
     spin_.Owner = this;
-    if (!spin_.Create(spin)) return false;
+    if (!spin_.Create({.Parent = args.Parent,
+                       .Rect = {args.Rect.Right(), args.Rect.Top, 16, args.Rect.Height},
+                       .Visible = args.Visible,
+                       .Enabled = args.Enabled}))
+        return false;
     upDown_ = spin_.Handle();
     // The up-down control sits inside the edit box's right edge, as a buddy.
     SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
     SendMessageA(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
-    SetValue(args.Value);
+    SetValue(style.Value);
     return true;
 }
 

@@ -10,13 +10,14 @@
 
 #include "dialog/ui/control_win32.h"
 
-// Thin wrappers of the standard controls. Each is created from an argument struct and
-// raises its notifications as std::function members, so a window wires a control to its
-// handler in one line and its procedure never sees WM_COMMAND.
+// Thin wrappers of the standard controls. Each is created from the common arguments and,
+// where it has options of its own, a style struct of them; it raises its notifications as
+// std::function members, so a window wires a control to its handler in one line and its
+// procedure never sees WM_COMMAND.
 
 enum class TButtonKind { Push, Default, Cancel, Check, Flat };
 
-struct TButtonArgs : TControlArgs {
+struct TButtonStyle {
     TButtonKind Kind = TButtonKind::Push;
     bool Multiline = false;
     bool LeftText = false; // check box with its caption left of the box
@@ -24,7 +25,7 @@ struct TButtonArgs : TControlArgs {
 
 class TButton : public TControl {
 public:
-    bool Create(const TButtonArgs& args);
+    bool Create(const TControlArgs& args, const TButtonStyle& style = {});
     void Click(); // as the user's click: raises OnClick
     bool Checked() const;
     void SetChecked(bool checked); // does not raise OnClick
@@ -41,7 +42,7 @@ private:
 
 enum class TAlign { Left, Center, Right };
 
-struct TLabelArgs : TControlArgs {
+struct TLabelStyle {
     TAlign Align = TAlign::Left;
     bool Sunken = false; // a read-only field look
     bool Notify = false; // clicks reach OnClick
@@ -52,7 +53,7 @@ struct TLabelArgs : TControlArgs {
 
 class TLabel : public TControl {
 public:
-    bool Create(const TLabelArgs& args);
+    bool Create(const TControlArgs& args, const TLabelStyle& style = {});
     void SetTextColor(COLORREF color);
     std::function<void()> OnClick;
 
@@ -66,7 +67,7 @@ private:
     HCURSOR cursor_ = nullptr;
 };
 
-struct TEditArgs : TControlArgs {
+struct TEditStyle {
     bool ReadOnly = false;
     bool Multiline = false;
     int MaxLength = 0; // 0 = no limit
@@ -75,7 +76,7 @@ struct TEditArgs : TControlArgs {
 
 class TEdit : public TControl {
 public:
-    bool Create(const TEditArgs& args);
+    bool Create(const TControlArgs& args, const TEditStyle& style = {});
     void SetMaxLength(int length);
     void SelectAll();
     // Caret and selection as character positions.
@@ -98,15 +99,15 @@ protected:
     bool OnOwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
-struct TComboArgs : TControlArgs {
+struct TComboStyle {
     bool Editable = false; // a drop-down with a text field, else a choice list only
     int DropHeight = 200;
-    std::vector<std::string> Items;
+    std::vector<std::string> Items{};
 };
 
 class TComboBox : public TControl {
 public:
-    bool Create(const TComboArgs& args);
+    bool Create(const TControlArgs& args, const TComboStyle& style = {});
     void Clear();
     int Add(std::string_view item);
     int Count() const;
@@ -119,13 +120,13 @@ protected:
     bool OnCommand(WORD code) override;
 };
 
-struct TTabArgs : TControlArgs {
-    std::vector<std::string> Tabs;
+struct TTabStyle {
+    std::vector<std::string> Tabs{};
 };
 
 class TTabControl : public TControl {
 public:
-    bool Create(const TTabArgs& args);
+    bool Create(const TControlArgs& args, const TTabStyle& style = {});
     int Selected() const;
     void Select(int index);   // raises OnChange, as a click does
     RECT DisplayArea() const; // the pages' area in the control's client coordinates
@@ -135,14 +136,14 @@ protected:
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 };
 
-struct TTrackBarArgs : TControlArgs {
+struct TTrackBarStyle {
     int Min = 0, Max = 10;
     bool ManualTicks = true;
 };
 
 class TTrackBar : public TControl {
 public:
-    bool Create(const TTrackBarArgs& args);
+    bool Create(const TControlArgs& args, const TTrackBarStyle& style = {});
     void SetRange(int min, int max);
     int Position() const;
     void SetPosition(int position);
@@ -151,13 +152,13 @@ public:
 };
 
 // An edit box with an up-down control beside it, holding an integer within a range.
-struct TSpinArgs : TControlArgs {
+struct TSpinStyle {
     int Min = 0, Max = 100, Step = 1, Value = 0;
 };
 
 class TSpinEdit : public TEdit {
 public:
-    bool Create(const TSpinArgs& args);
+    bool Create(const TControlArgs& args, const TSpinStyle& style = {});
     // The text read as an integer brought into the range; a text that is no integer
     // reads as the minimum.
     int Value() const;

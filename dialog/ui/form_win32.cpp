@@ -75,15 +75,15 @@ bool TForm::CreateForm(const TFormArgs& args) {
     frame.ExStyle |= WS_EX_CONTROLPARENT;
     RECT r{0, 0, args.ClientWidth, args.ClientHeight};
     AdjustWindowRectEx(&r, frame.Style, FALSE, frame.ExStyle);
-    TWindowArgs w;
-    w.ClassName = FormClass;
-    w.Caption = args.Caption;
-    w.Style = frame.Style;
-    w.ExStyle = frame.ExStyle;
-    w.Rect = {args.Left, args.Top, r.right - r.left, r.bottom - r.top};
-    if (args.Place == TFormPlace::System) w.Rect.Left = w.Rect.Top = CW_USEDEFAULT;
-    w.Parent = args.Owner;
-    if (!CreateFrom(w)) return false;
+    TRect rect{args.Left, args.Top, r.right - r.left, r.bottom - r.top};
+    if (args.Place == TFormPlace::System) rect.Left = rect.Top = CW_USEDEFAULT;
+    if (!CreateFrom({.ClassName = FormClass,
+                     .Caption = args.Caption,
+                     .Style = frame.Style,
+                     .ExStyle = frame.ExStyle,
+                     .Rect = rect,
+                     .Parent = args.Owner}))
+        return false;
     if (args.Place == TFormPlace::ScreenCenter) CenterOn(nullptr);
     return true;
 }

@@ -16,12 +16,12 @@ enum class TFormBorder {
 enum class TFormPlace { Given, ScreenCenter, System };
 
 struct TFormArgs {
-    std::string Caption;
+    std::string Caption{};
     int ClientWidth = 300, ClientHeight = 200;
     TFormBorder Border = TFormBorder::Single;
     TFormPlace Place = TFormPlace::ScreenCenter;
     int Left = 0, Top = 0; // with TFormPlace::Given
-    TFontSpec Font;
+    TFontSpec Font{};
     HWND Owner = nullptr;
     bool ToolWindow = false;
 };

@@ -3,22 +3,22 @@
 #include <algorithm>
 #include <cstring>
 
-bool TListView::Create(const TListViewArgs& args) {
-    virtual_ = args.Virtual;
-    DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
-    if (args.Virtual) style |= LVS_OWNERDATA;
+bool TListView::Create(const TControlArgs& args, const TListViewStyle& style) {
+    virtual_ = style.Virtual;
+    DWORD bits = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
+    if (style.Virtual) bits |= LVS_OWNERDATA;
     // The caller owns the images: the list must not destroy them with itself.
-    if (args.SmallImages) style |= LVS_SHAREIMAGELISTS;
+    if (style.SmallImages) bits |= LVS_SHAREIMAGELISTS;
     TControlArgs common = args;
     common.TabStop = true;
-    if (!CreateControl(common, {WC_LISTVIEWA, style, WS_EX_CLIENTEDGE})) return false;
+    if (!CreateControl(common, {WC_LISTVIEWA, bits, WS_EX_CLIENTEDGE})) return false;
     SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
-    if (args.SmallImages)
+    if (style.SmallImages)
         SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL,
-                     reinterpret_cast<LPARAM>(args.SmallImages));
+                     reinterpret_cast<LPARAM>(style.SmallImages));
     int i = 0;
-    for (const TListColumn& column : args.Columns) {
+    for (const TListColumn& column : style.Columns) {
         LVCOLUMNA c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         std::string caption = column.Caption;

@@ -11,12 +11,12 @@
 #include "dialog/ui/control_win32.h"
 
 struct TListColumn {
-    std::string Caption;
+    std::string Caption{};
     int Width = 100;
 };
 
-struct TListViewArgs : TControlArgs {
-    std::vector<TListColumn> Columns;
+struct TListViewStyle {
+    std::vector<TListColumn> Columns{};
     HIMAGELIST SmallImages = nullptr; // owned by the caller
     // Rows are asked for when shown (LVS_OWNERDATA): the list holds no texts itself, so a
     // list of any length costs nothing to fill. Set RowText before creating.
@@ -27,7 +27,7 @@ struct TListViewArgs : TControlArgs {
 // without the focus, and whose column headers do not react to clicks.
 class TListView : public TControl {
 public:
-    bool Create(const TListViewArgs& args);
+    bool Create(const TControlArgs& args, const TListViewStyle& style = {});
 
     // Plain lists.
     void Clear();

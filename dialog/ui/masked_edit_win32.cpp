@@ -4,10 +4,9 @@
 
 #include "dialog/ui/popup_menu_win32.h"
 
-bool TMaskEdit::Create(const TMaskEditArgs& args) {
-    mask_ = std::make_unique<TEditMask>(args.Mask, args.DateSeparator, args.TimeSeparator);
-    TEditArgs edit;
-    static_cast<TControlArgs&>(edit) = args;
+bool TMaskEdit::Create(const TControlArgs& args, const TMaskEditStyle& style) {
+    mask_ = std::make_unique<TEditMask>(style.Mask, style.DateSeparator, style.TimeSeparator);
+    TControlArgs edit = args;
     edit.Text = {};
     if (!TEdit::Create(edit)) return false;
     SetMaxLength(static_cast<int>(mask_->Length()));

@@ -5,8 +5,8 @@
 #include "dialog/ui/controls_win32.h"
 #include "dialog/ui/edit_mask.h"
 
-struct TMaskEditArgs : TControlArgs {
-    std::string Mask; // e.g. "!99/99/00;1;_"
+struct TMaskEditStyle {
+    std::string Mask{}; // e.g. "!99/99/00;1;_"
     char DateSeparator = '.';
     char TimeSeparator = ':';
 };
@@ -16,7 +16,7 @@ struct TMaskEditArgs : TControlArgs {
 // outside (WM_SETTEXT) goes through the mask as well; cut, paste and deletion keep it.
 class TMaskEdit : public TEdit {
 public:
-    bool Create(const TMaskEditArgs& args);
+    bool Create(const TControlArgs& args, const TMaskEditStyle& style = {});
     // The text with empty places as blanks, as conversions read it.
     std::string Value() const;
 

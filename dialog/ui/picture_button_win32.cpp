@@ -1,7 +1,7 @@
 #include "dialog/ui/picture_button_win32.h"
 
-bool TPictureButton::Create(const TPictureButtonArgs& args) {
-    picture_ = args.Picture;
+bool TPictureButton::Create(const TControlArgs& args, const TPictureButtonStyle& style) {
+    picture_ = style.Picture;
     TControlArgs common = args;
     common.TabStop = true;
     return CreateControl(common, {"BUTTON", BS_OWNERDRAW, 0});

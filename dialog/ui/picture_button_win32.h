@@ -8,14 +8,14 @@
 // A flat button that shows a picture drawn by its owner: no edge at rest, a raised edge
 // under the mouse, a sunken one while pressed. Its caption stays its window text, for
 // tooltips, screen readers and tests.
-struct TPictureButtonArgs : TControlArgs {
+struct TPictureButtonStyle {
     // Paints the picture into the rectangle (already shifted while pressed).
-    std::function<void(HDC dc, const RECT& area, bool enabled)> Picture;
+    std::function<void(HDC dc, const RECT& area, bool enabled)> Picture{};
 };
 
 class TPictureButton : public TControl {
 public:
-    bool Create(const TPictureButtonArgs& args);
+    bool Create(const TControlArgs& args, const TPictureButtonStyle& style = {});
     void Click(); // as the user's click: raises OnClick
     std::function<void()> OnClick;
 

@@ -33,20 +33,21 @@ DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done
 
 } // namespace
 
-bool TRichEdit::Create(const TRichEditArgs& args) {
-    DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
-    if (args.HScroll) style |= WS_HSCROLL | ES_AUTOHSCROLL;
-    if (args.VScroll) style |= WS_VSCROLL;
-    if (args.HScroll || args.VScroll) style |= ES_DISABLENOSCROLL;
-    if (args.ReadOnly) style |= ES_READONLY;
-    if (!CreateControl(args, {"RichEdit20A", style, WS_EX_CLIENTEDGE})) return false;
-    font_ = args.Font;
-    charSet_ = args.CharSet;
-    pitchAndFamily_ = args.PitchAndFamily;
-    textColor_ = args.TextColor == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : args.TextColor;
-    typeInDefaultColor_ = args.TypeInDefaultColor;
-    SendMessageA(Handle(), EM_EXLIMITTEXT, 0, args.TextLimit);
-    if (args.BackColor != CLR_INVALID) SendMessageA(Handle(), EM_SETBKGNDCOLOR, 0, args.BackColor);
+bool TRichEdit::Create(const TControlArgs& args, const TRichEditStyle& style) {
+    DWORD bits = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
+    if (style.HScroll) bits |= WS_HSCROLL | ES_AUTOHSCROLL;
+    if (style.VScroll) bits |= WS_VSCROLL;
+    if (style.HScroll || style.VScroll) bits |= ES_DISABLENOSCROLL;
+    if (style.ReadOnly) bits |= ES_READONLY;
+    if (!CreateControl(args, {"RichEdit20A", bits, WS_EX_CLIENTEDGE})) return false;
+    font_ = style.Font;
+    charSet_ = style.CharSet;
+    pitchAndFamily_ = style.PitchAndFamily;
+    textColor_ = style.TextColor == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : style.TextColor;
+    typeInDefaultColor_ = style.TypeInDefaultColor;
+    SendMessageA(Handle(), EM_EXLIMITTEXT, 0, style.TextLimit);
+    if (style.BackColor != CLR_INVALID)
+        SendMessageA(Handle(), EM_SETBKGNDCOLOR, 0, style.BackColor);
     // A line wider than the control scrolls instead of wrapping.
     SendMessageA(Handle(), EM_SETTARGETDEVICE, 0, 1);
     ApplyDefaultFormat(true);

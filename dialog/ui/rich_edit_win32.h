@@ -11,11 +11,11 @@
 // A rich edit control ("RichEdit20A", RICHEDIT 2.0 or later; the user-interface thread
 // loads riched20.dll before any window exists). It loads and saves Rich Text Format
 // through EM_STREAMIN/EM_STREAMOUT and appends coloured text at its end.
-struct TRichEditArgs : TControlArgs {
+struct TRichEditStyle {
     bool ReadOnly = false;
     bool HScroll = true, VScroll = true; // shown always, greyed while there is nothing to scroll
     COLORREF BackColor = CLR_INVALID;    // the window colour when invalid
-    TFontSpec Font;                      // the default character format...
+    TFontSpec Font{};                    // the default character format...
     BYTE CharSet = DEFAULT_CHARSET;
     BYTE PitchAndFamily = DEFAULT_PITCH; // FIXED_PITCH | FF_MODERN for a terminal
     COLORREF TextColor = CLR_INVALID;    // ...and its colour (the system's when invalid)
@@ -32,7 +32,7 @@ enum class TEnterKey {
 
 class TRichEdit : public TControl {
 public:
-    bool Create(const TRichEditArgs& args);
+    bool Create(const TControlArgs& args, const TRichEditStyle& style = {});
 
     // The whole contents replaced by a document; false when the control took nothing.
     bool LoadRtf(std::string_view rtf);

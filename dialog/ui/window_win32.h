@@ -41,10 +41,10 @@ public:
 protected:
     struct TWindowArgs {
         const char* ClassName = nullptr; // registered with RegisterOwnClass
-        std::string_view Caption;
+        std::string_view Caption{};
         DWORD Style = 0;
         DWORD ExStyle = 0;
-        TRect Rect;            // window rectangle in the parent's client coordinates
+        TRect Rect{};          // window rectangle in the parent's client coordinates
         HWND Parent = nullptr; // owner for top-level windows
         int Id = 0;            // child windows only
     };

@@ -12,26 +12,18 @@ namespace {
 class TTestDialog : public TForm {
 public:
     bool Create(HWND owner) {
-        TFormArgs a;
-        a.Caption = "Test";
-        a.ClientWidth = 200;
-        a.ClientHeight = 80;
-        a.Border = TFormBorder::Dialog;
-        a.Owner = owner;
-        if (!CreateForm(a)) return false;
-        TEditArgs e;
-        e.Parent = Handle();
-        e.Rect = {8, 8, 180, 21};
-        TButtonArgs ok;
-        ok.Parent = Handle();
-        ok.Rect = {8, 40, 75, 25};
-        ok.Text = "OK";
-        ok.Kind = TButtonKind::Default;
-        TButtonArgs cancel = ok;
-        cancel.Rect.Left = 100;
-        cancel.Text = "Cancel";
-        cancel.Kind = TButtonKind::Cancel;
-        if (!Edit.Create(e) || !Ok.Create(ok) || !CancelButton.Create(cancel)) return false;
+        if (!CreateForm({.Caption = "Test",
+                         .ClientWidth = 200,
+                         .ClientHeight = 80,
+                         .Border = TFormBorder::Dialog,
+                         .Owner = owner}))
+            return false;
+        if (!Edit.Create({.Parent = Handle(), .Rect = {8, 8, 180, 21}}) ||
+            !Ok.Create({.Parent = Handle(), .Rect = {8, 40, 75, 25}, .Text = "OK"},
+                       {.Kind = TButtonKind::Default}) ||
+            !CancelButton.Create({.Parent = Handle(), .Rect = {100, 40, 75, 25}, .Text = "Cancel"},
+                                 {.Kind = TButtonKind::Cancel}))
+            return false;
         Ok.OnClick = [this] { SetModalResult(MR_OK); };
         CancelButton.OnClick = [this] { SetModalResult(MR_CANCEL); };
         return true;
@@ -42,9 +34,7 @@ public:
 
 struct TOwner {
     TOwner() {
-        TFormArgs a;
-        a.Caption = "Owner";
-        Form.CreateForm(a);
+        Form.CreateForm({.Caption = "Owner"});
         Form.Show(true);
     }
     TForm Form;
