@@ -2,7 +2,7 @@
 
 #include "dialog/mainwindow/control_ids.h"
 #include "dialog/mainwindow/main_form_win32.h"
-#include "dialog/meters/gdi_canvas_win32.h"
+#include "dialog/meters/metter_host_win32.h"
 #include "dialog/module/conversions.h"
 
 namespace {
@@ -92,25 +92,48 @@ bool TStatePage::CreateControls() {
     // The gauges draw on their panels like the meters do.
     load_.SetTextColor(kColorButtonText);
     charge_.SetTextColor(kColorButtonText);
-    Host(loadGauge_, load_);
-    Host(chargeGauge_, charge_);
+    HostMetter(loadGauge_, load_);
+    HostMetter(chargeGauge_, charge_);
+
+    group_.OnPainted = [this](HDC dc) {
+        const auto panels = StatusPanels();
+        for (std::size_t i = 0; i < panels.size(); ++i)
+            if (toPaint_[i]) {
+                toPaint_[i] = false;
+                if (IsWindowVisible(panels[i]->Handle())) panels[i]->PaintOn(dc);
+            }
+    };
     return true;
 }
 
-void TStatePage::Host(TPanel& panel, TMetterControl& control) {
-    TMetterControl* hosted = &control;
-    TPanel* host = &panel;
-    panel.OnPaint = [hosted](HDC dc, int width, int height) {
-        hosted->SetSize(width, height);
-        TGdiCanvas canvas(dc);
-        hosted->Paint(canvas);
-    };
-    panel.ReadoutText = [hosted] { return hosted->ReadoutText(); };
-    control.AttachHost([host] { host->Invalidate(); });
-    RECT r;
-    GetClientRect(panel.Handle(), &r);
-    control.SetSize(r.right - r.left - 2, r.bottom - r.top - 2); // inside the bevel
-    panel.Invalidate();
+std::array<TPanel*, 13> TStatePage::StatusPanels() {
+    return {&inputPanel_,    &outputPanel_,   &batteryPanel_, &thermoPanel_,   &frequencyPanel_,
+            &loadGauge_,     &chargeGauge_,   &batteryTime_,  &indicators_[0], &indicators_[1],
+            &indicators_[2], &indicators_[3], &indicators_[4]};
+}
+
+void TStatePage::RepaintStale() {
+    // The group paints them over its own face, so that a record costs one paint however
+    // many of its panels changed. Its children are left out of the invalidation: they would
+    // otherwise each paint themselves again.
+    const auto panels = StatusPanels();
+    HRGN stale = CreateRectRgn(0, 0, 0, 0);
+    bool any = false;
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        TPanel& panel = *panels[i];
+        panel.HoldRepaints(false);
+        if (!panel.Stale() || !panel.Handle()) continue;
+        RECT r;
+        GetClientRect(panel.Handle(), &r);
+        MapWindowPoints(panel.Handle(), group_.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        HRGN place = CreateRectRgnIndirect(&r);
+        CombineRgn(stale, stale, place, RGN_OR);
+        DeleteObject(place);
+        toPaint_[i] = true;
+        any = true;
+    }
+    if (any) RedrawWindow(group_.Handle(), nullptr, stale, RDW_INVALIDATE | RDW_NOCHILDREN);
+    DeleteObject(stale);
 }
 
 void TStatePage::CreateMeters() {
@@ -128,11 +151,11 @@ void TStatePage::CreateMeters() {
     meters_->Frequency.SetBackColor(kColorWindow);
     setup(meters_->Temperature);
     meters_->Temperature.SetBackColor(kColorWindow);
-    Host(inputPanel_, meters_->Input);
-    Host(outputPanel_, meters_->Output);
-    Host(batteryPanel_, meters_->Battery);
-    Host(frequencyPanel_, meters_->Frequency);
-    Host(thermoPanel_, meters_->Temperature);
+    HostMetter(inputPanel_, meters_->Input);
+    HostMetter(outputPanel_, meters_->Output);
+    HostMetter(batteryPanel_, meters_->Battery);
+    HostMetter(frequencyPanel_, meters_->Frequency);
+    HostMetter(thermoPanel_, meters_->Temperature);
     // Greyed already if the link went down before the meters existed.
     const bool up = main_.LinkUp();
     for (TMetterControl* m : {static_cast<TMetterControl*>(&meters_->Input),
@@ -145,16 +168,14 @@ void TStatePage::CreateMeters() {
 
 void TStatePage::DestroyMeters() {
     if (!meters_) return;
-    for (TPanel* p :
-         {&inputPanel_, &outputPanel_, &batteryPanel_, &frequencyPanel_, &thermoPanel_}) {
-        p->OnPaint = nullptr;
-        p->ReadoutText = nullptr;
-        p->Invalidate();
-    }
+    for (TPanel* p : {&inputPanel_, &outputPanel_, &batteryPanel_, &frequencyPanel_, &thermoPanel_})
+        UnhostMetter(*p);
     meters_.reset();
 }
 
 void TStatePage::OnStatus(const TUpsStatus& s) {
+    for (TPanel* panel : StatusPanels())
+        panel->HoldRepaints(true);
     if (meters_) {
         meters_->Input.SetValue(s.InputVoltage);
         meters_->Output.SetValue(s.OutputVoltage);
@@ -168,6 +189,7 @@ void TStatePage::OnStatus(const TUpsStatus& s) {
         indicators_[i].SetBackColor(
             IndicatorLit(Indicators[i], s.Flags) ? RGB(255, 0, 0) : GetSysColor(COLOR_BTNFACE));
     batteryTime_.SetText(FormatTimeOfDay(s.BatteryTime));
+    RepaintStale();
 }
 
 void TStatePage::OnLinkState(bool up) {

@@ -40,7 +40,10 @@ private:
         TRezMetter Frequency;
         TTermMetter Temperature;
     };
-    void Host(TPanel& panel, TMetterControl& control);
+    // The panels a status record may change, in a fixed order.
+    std::array<TPanel*, 13> StatusPanels();
+    // Paints the panels the record made stale in one paint of the group.
+    void RepaintStale();
 
     TContainer group_;
     // Placeholders of the input, output and battery dials, the thermometer, the frequency.
@@ -54,4 +57,6 @@ private:
     std::unique_ptr<TMeters> meters_;
     // What the last rating reported: a dial whose rating is missing stays greyed.
     bool batteryReported_ = true, frequencyReported_ = true;
+    // The panels the group's next paint paints, by their place in StatusPanels().
+    std::array<bool, 13> toPaint_{};
 };
