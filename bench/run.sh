@@ -3,7 +3,9 @@
 # default poll periods (Interval 2500 ms, FailInterval 1000 ms), beside Network UPS Tools
 # on the same simulator. For each monitor it prints
 #   - the time from a mains failure (and return) to the monitor's notice of it, over 20 or
-#     more transitions at random phases of the poll period,
+#     more transitions at phases spread evenly over the poll period, and the part of it
+#     from the first status command after the failure to the notice (the exchange and the
+#     monitor's own work, whatever the phase),
 #   - the idle CPU share over 60 s with the UPS on mains and nothing happening: Kovrin.exe
 #     and the prefix's wineserver; NUT's driver, upsd and both upsmon processes,
 # and for Kovrin.exe also the time of one status exchange against the 2400-baud limit,
@@ -85,8 +87,11 @@ sum_ticks() { # pids...
     echo "$total"
 }
 
-# Mains failures at random phases of the poll period; each waits until the monitor has
-# noticed it (count_notices is the monitor's own count of notices so far).
+# Mains failures at phases spread evenly over the poll period (the same for every monitor,
+# so that their medians compare); each waits until the monitor has noticed it
+# (count_notices is the monitor's own count of notices so far). After a notice the next
+# poll comes a whole period later: waits of 0.5 s plus 0 ... 2.5 s in steps of 2.5 s / N
+# put the failures at every phase once.
 drive_transitions() {
     local i n
     wait_notices() { # count timeout-seconds
@@ -98,11 +103,11 @@ drive_transitions() {
         return 1
     }
     for i in $(seq 1 "$TRANSITIONS"); do
-        sleep "$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", 0.5 + r % 250 / 100 }')"
+        sleep "$(awk -v i="$i" -v n="$TRANSITIONS" 'BEGIN { printf "%.3f", 0.5 + (i * 7 % n) * 2.5 / n }')"
         n=$(count_notices)
         sim_do mains off
         wait_notices $((n + 1)) 15 || { echo "no notice of failure $i"; return 1; }
-        sleep "$(awk -v r=$RANDOM 'BEGIN { printf "%.2f", 0.5 + r % 150 / 100 }')"
+        sleep "$(awk -v i="$i" -v n="$TRANSITIONS" 'BEGIN { printf "%.3f", 0.5 + (i * 3 % n) * 1.5 / n }')"
         n=$(count_notices)
         sim_do mains on
         wait_notices $((n + 1)) 15 || { echo "no notice of return $i"; return 1; }
@@ -112,6 +117,13 @@ drive_transitions() {
 latency() { # off|on file-of-notice-epochs
     paste -d' ' <(sim_mains_changes | awk -v t0="$SIM_STARTED_AT" -v w="$1" '$2 == w { printf "%.3f\n", t0 + $1 }') \
         "$2" | awk 'NF == 2 { printf "%.0f\n", ($2 - $1) * 1000 }' | stats
+}
+# Milliseconds from the first status command after each failure to its notice.
+poll_to_notice() { # file-of-notice-epochs
+    paste -d' ' <(awk -v t0="$SIM_STARTED_AT" '
+            $2 == "ST" && $3 == "utility" && $4 != "back" { want = 1 }
+            $2 == "RX" && $3 == "\"Q1\"" && want { printf "%.3f\n", t0 + $1; want = 0 }' "$WORK/sim.log") \
+        "$1" | awk 'NF == 2 { printf "%.0f\n", ($2 - $1) * 1000 }' | stats
 }
 
 declare -A RESULT # subject,figure -> value
@@ -180,6 +192,7 @@ FailInterval=$FAIL_INTERVAL"
     record_epochs journal "$WORK/Kovrin.lgb" | grep -F " Работа питающей сети возобновлена." | cut -d' ' -f1 >"$WORK/on.notices"
     RESULT[$subject,off]=$(latency off "$WORK/off.notices")
     RESULT[$subject,on]=$(latency on "$WORK/on.notices")
+    RESULT[$subject,polled]=$(poll_to_notice "$WORK/off.notices")
 }
 
 # ---- Network UPS Tools on the same simulator.
@@ -275,6 +288,7 @@ EOF
     awk '$2 == "ONLINE" { print $1 }' "$WORK/notices" >"$WORK/on.notices"
     RESULT[$subject,off]=$(latency off "$WORK/off.notices")
     RESULT[$subject,on]=$(latency on "$WORK/on.notices")
+    RESULT[$subject,polled]=$(poll_to_notice "$WORK/off.notices")
 }
 
 echo "== benchmark in $BENCH_ROOT ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
@@ -307,17 +321,18 @@ for s in "${SUBJECTS[@]}"; do
     printf 'memory: Kovrin.exe VmRSS %s kB, wineserver VmRSS %s kB\n' "${RESULT[$s,rss]}" "${RESULT[$s,srss]}"
 done
 echo
-echo "== side by side: idle CPU over ${IDLE_SECONDS} s (per cent of one core), mains failure and return to the monitor's notice (ms)"
-printf '%-10s %10s %10s %10s %14s %14s %12s\n' subject monitor wineserver total "failure med" "failure max" "return med"
+echo "== side by side: idle CPU over ${IDLE_SECONDS} s (per cent of one core); mains failure and return to the monitor's notice, and the first status command after the failure to the notice (ms)"
+printf '%-14s %8s %10s %8s %12s %12s %11s %12s\n' subject monitor wineserver total "failure med" "failure max" "return med" "poll->notice"
 for s in "${SUBJECTS[@]}"; do
     read -r off_median off_max _ <<<"${RESULT[$s,off]}"
     read -r on_median _ _ <<<"${RESULT[$s,on]}"
+    read -r polled_median _ _ <<<"${RESULT[$s,polled]}"
     name=$s
-    [ "$s" = nut ] && name="NUT (${RESULT[$s,processes]} pr.)"
-    printf '%-10s %10s %10s %10s %14s %14s %12s\n' "$name" "${RESULT[$s,cpu]}" "${RESULT[$s,server]}" \
-        "${RESULT[$s,total]}" "$off_median" "$off_max" "$on_median"
+    [ "$s" = nut ] && name="NUT (${RESULT[$s,processes]} proc.)"
+    printf '%-14s %8s %10s %8s %12s %12s %11s %12s\n' "$name" "${RESULT[$s,cpu]}" "${RESULT[$s,server]}" \
+        "${RESULT[$s,total]}" "$off_median" "$off_max" "$on_median" "$polled_median"
 done
-echo "(Kovrin: the journal entry; NUT: upsmon's ONBATT/ONLINE notify command; NUT's driver polls every 2 s, upsmon every $NUT_POLLFREQ s)"
+echo "(Kovrin: the journal entry; NUT: upsmon's ONBATT/ONLINE notify command; NUT's driver polls every 2 s, upsmon every $NUT_POLLFREQ s, so its poll->notice holds upsmon's own phase)"
 echo "parse_bench ($(grep -q 'KOVRIN_SANITIZE:BOOL=ON' "$NATIVE/CMakeCache.txt" 2>/dev/null &&
     echo "sanitizer build, slower than a release build" || echo "$NATIVE")):"
 "$NATIVE/bench/parse_bench" | sed 's/^/  /'
