@@ -95,14 +95,6 @@ bool TStatePage::CreateControls() {
     HostMetter(loadGauge_, load_);
     HostMetter(chargeGauge_, charge_);
 
-    group_.OnPainted = [this](HDC dc) {
-        const auto panels = StatusPanels();
-        for (std::size_t i = 0; i < panels.size(); ++i)
-            if (toPaint_[i]) {
-                toPaint_[i] = false;
-                if (IsWindowVisible(panels[i]->Handle())) panels[i]->PaintOn(dc);
-            }
-    };
     return true;
 }
 
@@ -113,27 +105,20 @@ std::array<TPanel*, 13> TStatePage::StatusPanels() {
 }
 
 void TStatePage::RepaintStale() {
-    // The group paints them over its own face, so that a record costs one paint however
-    // many of its panels changed. Its children are left out of the invalidation: they would
-    // otherwise each paint themselves again.
-    const auto panels = StatusPanels();
-    HRGN stale = CreateRectRgn(0, 0, 0, 0);
-    bool any = false;
-    for (std::size_t i = 0; i < panels.size(); ++i) {
-        TPanel& panel = *panels[i];
-        panel.HoldRepaints(false);
-        if (!panel.Stale() || !panel.Handle()) continue;
-        RECT r;
-        GetClientRect(panel.Handle(), &r);
-        MapWindowPoints(panel.Handle(), group_.Handle(), reinterpret_cast<POINT*>(&r), 2);
-        HRGN place = CreateRectRgnIndirect(&r);
-        CombineRgn(stale, stale, place, RGN_OR);
-        DeleteObject(place);
-        toPaint_[i] = true;
-        any = true;
+    // At once, on one device context of the group, which draws over its children: a record
+    // costs one paint however many of its panels changed, and no paint message at all. A
+    // page out of sight draws nothing; its panels paint themselves when it is shown.
+    const HWND group = group_.Handle();
+    HDC dc = IsWindowVisible(group) ? GetDC(group) : nullptr;
+    for (TPanel* panel : StatusPanels()) {
+        panel->HoldRepaints(false);
+        if (!panel->Stale()) continue;
+        if (dc && IsWindowVisible(panel->Handle()))
+            panel->PaintOn(dc);
+        else
+            panel->Invalidate();
     }
-    if (any) RedrawWindow(group_.Handle(), nullptr, stale, RDW_INVALIDATE | RDW_NOCHILDREN);
-    DeleteObject(stale);
+    if (dc) ReleaseDC(group, dc);
 }
 
 void TStatePage::CreateMeters() {

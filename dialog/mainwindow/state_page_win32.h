@@ -42,7 +42,7 @@ private:
     };
     // The panels a status record may change, in a fixed order.
     std::array<TPanel*, 13> StatusPanels();
-    // Paints the panels the record made stale in one paint of the group.
+    // Paints the panels the record made stale, all on one device context of the group.
     void RepaintStale();
 
     TContainer group_;
@@ -57,6 +57,4 @@ private:
     std::unique_ptr<TMeters> meters_;
     // What the last rating reported: a dial whose rating is missing stays greyed.
     bool batteryReported_ = true, frequencyReported_ = true;
-    // The panels the group's next paint paints, by their place in StatusPanels().
-    std::array<bool, 13> toPaint_{};
 };

@@ -85,23 +85,20 @@ void TContainer::Paint() {
     RECT r;
     GetClientRect(Handle(), &r);
     if (sunken_) DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
-    if (frame_) PaintFrame(dc.Get(), r);
-    if (OnPainted) OnPainted(dc.Get());
-}
-
-void TContainer::PaintFrame(HDC dc, const RECT& r) {
+    if (!frame_) return;
     const std::string caption = Text();
-    TSelectObject font(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    TSelectObject font(dc.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SIZE extent{0, 0};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
     RECT frame = r;
     frame.top += extent.cy / 2;
-    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    DrawEdge(dc.Get(), &frame, EDGE_ETCHED, BF_RECT);
     if (!caption.empty()) {
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        SetBkMode(dc, OPAQUE);
-        SetTextColor(dc, GetSysColor(IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-        TextOutA(dc, 8, 0, caption.c_str(), static_cast<int>(caption.size()));
+        SetBkColor(dc.Get(), GetSysColor(COLOR_BTNFACE));
+        SetBkMode(dc.Get(), OPAQUE);
+        SetTextColor(dc.Get(),
+                     GetSysColor(IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        TextOutA(dc.Get(), 8, 0, caption.c_str(), static_cast<int>(caption.size()));
     }
 }
 

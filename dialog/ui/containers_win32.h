@@ -27,16 +27,11 @@ public:
     bool Create(const TContainerArgs& args);
     HFONT Font() const { return font_; }
 
-    // Called at the end of every paint with the paint's device context: the owner may
-    // paint children over which it has taken the painting (TPanel::PaintOn).
-    std::function<void(HDC dc)> OnPainted;
-
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Paint();
-    void PaintFrame(HDC dc, const RECT& client);
     bool frame_ = false, sunken_ = false;
     HFONT font_ = nullptr;
 };
@@ -81,7 +76,7 @@ public:
     std::function<std::uint64_t()> FaceKey;
 
     // While held, a change marks the panel stale instead of asking the system for a paint,
-    // and its owner paints it together with others in one paint of their parent.
+    // and its owner paints it together with others on one device context of their parent.
     void HoldRepaints(bool hold) { held_ = hold; }
     bool Stale() const { return stale_; }
     // Paints the panel on a device context of its parent, at its place there.

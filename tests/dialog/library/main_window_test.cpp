@@ -141,8 +141,9 @@ std::vector<COLORREF> Screen(HWND hwnd) {
     return pixels;
 }
 
-// A status record is painted in one paint of the page's group, which draws every panel
-// the record changed; the page must look exactly as when each panel paints itself.
+// A status record is painted at once on one device context of the page's group, which
+// draws every panel the record changed; the page must look exactly as when each panel
+// paints itself.
 TEST_F(MainWindow, AStatusPaintedInOneGoLooksAsThePanelsPaintedOneByOne) {
     const HWND main = session.Main();
     session.PostLinkState(0);
