@@ -2,11 +2,15 @@
 //   window_bench open N     against the running monitor: from a left click on the tray icon
 //                           to the main window shown with the first status painted, N times
 //   window_bench status N   the library loaded here, playing the monitor: one status record
-//                           handled with every meter repainted, N records
+//                           handled with every meter repainted, N records, then N records
+//                           that change nothing the window shows
 //   window_bench journal N  the window opened over a journal of N records (and over an empty
 //                           one, for the ratio), then live records added at the top of the list
 //   window_bench diagram N  one diagram refresh over N statistics records 10 s apart, and a
 //                           plain read of the same file for what the reading alone costs
+//   window_bench refresh 1  one diagram refresh over the statistics file left beside the
+//                           program, over its last ten days (cold when the caller has put
+//                           the file out of the page cache)
 // The journal and diagram runs write their files beside the program (its directory is the
 // one the library reads). Prints "median max" lines in milliseconds.
 #include <windows.h>
@@ -187,6 +191,7 @@ int Status(int count) {
     TUpsRating rating{220, 12, 50, 3};
     SendMessageA(main, UM_TODIALOG, TD_RATING, reinterpret_cast<LPARAM>(&rating));
     std::vector<double> ms;
+    TUpsStatus last{};
     for (int i = 0; i < count; ++i) {
         TUpsStatus s{};
         // Every value moves, so every meter and gauge must be drawn anew.
@@ -204,8 +209,19 @@ int Status(int count) {
         SendMessageA(main, UM_TODIALOG, TD_STATUS, reinterpret_cast<LPARAM>(&s));
         RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         ms.push_back(NowMs() - t0);
+        last = s;
     }
     Report("one status record handled and every meter repainted", ms);
+    // The monitor sends a record whenever anything in it changed; most of the time the
+    // values the window shows are those it already shows.
+    std::vector<double> same;
+    for (int i = 0; i < count; ++i) {
+        const double t0 = NowMs();
+        SendMessageA(main, UM_TODIALOG, TD_STATUS, reinterpret_cast<LPARAM>(&last));
+        RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        same.push_back(NowMs() - t0);
+    }
+    Report("one status record that changes nothing the window shows", same);
     library.Close();
     return 0;
 }
@@ -314,6 +330,60 @@ BOOL CALLBACK FindDiagram(HWND hwnd, LPARAM p) {
     return FALSE;
 }
 
+// The diagram window opened from the journal page of a window loaded here, set to the
+// last ten days of a file whose records are 10 s apart and whose last record is at `last`.
+class TDiagramWindow {
+public:
+    bool Open(double last) {
+        if (!library_.Load()) return false;
+        HWND main = library_.Open();
+        if (!main) return false;
+        PostMessageA(Child(main, JournalDiagramButton), BM_CLICK, 0, 0);
+        for (int i = 0; i < 2000 && !diagram_; ++i) {
+            EnumWindows(&FindDiagram, reinterpret_cast<LPARAM>(&diagram_));
+            Sleep(5);
+        }
+        if (!diagram_) {
+            std::fprintf(stderr, "the diagram did not open\n");
+            return false;
+        }
+        // The last ten days of the file: the widest window, at its end.
+        const DateTimeParts start = DecodeDateTime(last + 10.0 / 86400 - 10);
+        char date[16], time[16];
+        std::snprintf(date, sizeof date, "%02d.%02d.%02d", start.Day, start.Month,
+                      start.Year % 100);
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", start.Hour, start.Minute, start.Second);
+        SetWindowTextA(Child(diagram_, DiagDate), date);
+        SetWindowTextA(Child(diagram_, DiagTime), time);
+        SendMessageA(Child(diagram_, DiagWidth), CB_SETCURSEL, 7, 0); // "10 суток"
+        return true;
+    }
+    // One refresh, until the chart is painted; in milliseconds.
+    double Refresh() {
+        HWND refresh = Child(diagram_, DiagRefresh), chart = Child(diagram_, DiagChart);
+        const double t0 = NowMs();
+        SendMessageA(refresh, BM_CLICK, 0, 0);
+        RedrawWindow(chart, nullptr, nullptr, RDW_UPDATENOW);
+        return NowMs() - t0;
+    }
+    std::string Says() {
+        const std::string said = Text(Child(diagram_, DiagChart));
+        return said.substr(0, said.find('\n'));
+    }
+    ~TDiagramWindow() {
+        if (diagram_) {
+            PostMessageA(diagram_, WM_CLOSE, 0, 0);
+            for (int i = 0; i < 400 && IsWindow(diagram_); ++i)
+                Sleep(5);
+        }
+        library_.Close();
+    }
+
+private:
+    TLibrary library_;
+    HWND diagram_ = nullptr;
+};
+
 int Diagram(int count) {
     const double first = YearAgo(), step = 10.0 / 86400;
     WriteRecords<TStatRecord>("Stat.ups", count, [&](int i) {
@@ -345,43 +415,41 @@ int Diagram(int count) {
     }
     Report("the file read whole", reads);
 
-    TLibrary library;
-    if (!library.Load()) return 1;
-    HWND main = library.Open();
-    if (!main) return 1;
-    PostMessageA(Child(main, JournalDiagramButton), BM_CLICK, 0, 0);
-    HWND diagram = nullptr;
-    for (int i = 0; i < 2000 && !diagram; ++i) {
-        EnumWindows(&FindDiagram, reinterpret_cast<LPARAM>(&diagram));
-        Sleep(5);
+    TDiagramWindow window;
+    if (!window.Open(first + (count - 1) * step)) return 1;
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i)
+        ms.push_back(window.Refresh());
+    Report("one diagram refresh over that file", ms);
+    std::printf("the chart says: %s\n", window.Says().c_str());
+    return 0;
+}
+
+// One refresh over the Stat.ups beside the program as it is: the caller has put the file
+// out of the page cache, or not.
+int RefreshOnce() {
+    HANDLE f = CreateFileA(ProgramFile("Stat.ups").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size{};
+    TStatRecord last{};
+    DWORD got = 0;
+    const bool read = f != INVALID_HANDLE_VALUE && GetFileSizeEx(f, &size) &&
+                      size.QuadPart >= static_cast<LONGLONG>(sizeof last);
+    if (read) {
+        LARGE_INTEGER at;
+        at.QuadPart = size.QuadPart / sizeof last * sizeof last - sizeof last;
+        SetFilePointerEx(f, at, nullptr, FILE_BEGIN);
+        ReadFile(f, &last, sizeof last, &got, nullptr);
     }
-    if (!diagram) {
-        std::fprintf(stderr, "the diagram did not open\n");
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    if (!read || got != sizeof last) {
+        std::fprintf(stderr, "no statistics beside the program\n");
         return 1;
     }
-    // The last ten days of the file: the widest window, at its end.
-    const DateTimeParts start = DecodeDateTime(first + count * step - 10);
-    char date[16], time[16];
-    std::snprintf(date, sizeof date, "%02d.%02d.%02d", start.Day, start.Month, start.Year % 100);
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d", start.Hour, start.Minute, start.Second);
-    SetWindowTextA(Child(diagram, DiagDate), date);
-    SetWindowTextA(Child(diagram, DiagTime), time);
-    SendMessageA(Child(diagram, DiagWidth), CB_SETCURSEL, 7, 0); // "10 суток"
-    HWND refresh = Child(diagram, DiagRefresh), chart = Child(diagram, DiagChart);
-    std::vector<double> ms;
-    for (int i = 0; i < 5; ++i) {
-        const double t0 = NowMs();
-        SendMessageA(refresh, BM_CLICK, 0, 0);
-        RedrawWindow(chart, nullptr, nullptr, RDW_UPDATENOW);
-        ms.push_back(NowMs() - t0);
-    }
-    Report("one diagram refresh over that file", ms);
-    const std::string said = Text(chart);
-    std::printf("the chart says: %s\n", said.substr(0, said.find('\n')).c_str());
-    PostMessageA(diagram, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 400 && IsWindow(diagram); ++i)
-        Sleep(5);
-    library.Close();
+    TDiagramWindow window;
+    if (!window.Open(last.Time)) return 1;
+    const double ms = window.Refresh();
+    std::printf("one diagram refresh: %.1f ms; the chart says: %s\n", ms, window.Says().c_str());
     return 0;
 }
 
@@ -389,7 +457,8 @@ int Diagram(int count) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_bench open N | status N | journal N | diagram N\n");
+        std::fprintf(stderr,
+                     "usage: window_bench open N | status N | journal N | diagram N | refresh 1\n");
         return 2;
     }
     const int n = std::atoi(argv[2]);
@@ -397,5 +466,6 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "status") == 0) return Status(n);
     if (std::strcmp(argv[1], "journal") == 0) return Journal(n);
     if (std::strcmp(argv[1], "diagram") == 0) return Diagram(n);
+    if (std::strcmp(argv[1], "refresh") == 0) return RefreshOnce();
     return 2;
 }

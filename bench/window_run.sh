@@ -7,9 +7,12 @@
 #   - the window opened over a journal of 100 000 records (11.6 MB) against an empty one,
 #     and one live record added at the top of that list;
 #   - one diagram refresh over a year of statistics 10 s apart (3 153 600 records, 164 MB),
-#     beside a plain read of the same file.
+#     beside a plain read of the same file, and the same refresh with the file out of the
+#     page cache (dropped with posix_fadvise DONTNEED through dd, checked with fincore).
 # Trees: KOVRIN_TREE (a Windows build, default build/win32 or build/win64 as the host
 # allows) and KOVRIN_NATIVE_TREE (default build/native), built when a program is missing.
+# BENCH_BASELINE_DIST: the program directory of another build (e.g. of an older commit);
+# its DIALOG.DLL's status figures are taken beside these, BENCH_ROUNDS times each in turn.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/common.sh"
@@ -20,6 +23,8 @@ OPENINGS=${BENCH_OPENINGS:-20}
 RECORDS=${BENCH_RECORDS:-500}
 JOURNAL=${BENCH_JOURNAL:-100000}
 STATS=${BENCH_STATS:-3153600}
+ROUNDS=${BENCH_ROUNDS:-1}
+BASELINE=${BENCH_BASELINE_DIST:+$(realpath -m "$BENCH_BASELINE_DIST")}
 
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"; fi
 
@@ -46,7 +51,25 @@ stop_kovrin
 stop_simulator
 
 cp "$TREE/testtools/window_bench.exe" "$WORK"/
-(cd "$WORK" && wine ./window_bench.exe status "$RECORDS") | tr -d '\r'
+if [ -n "$BASELINE" ]; then
+    mkdir -p "$WORK/baseline"
+    cp "$BASELINE/DIALOG.DLL" "$TREE/testtools/window_bench.exe" "$WORK/baseline/"
+fi
+for round in $(seq 1 "$ROUNDS"); do
+    (cd "$WORK" && wine ./window_bench.exe status "$RECORDS") | tr -d '\r'
+    if [ -n "$BASELINE" ]; then
+        (cd "$WORK/baseline" && wine ./window_bench.exe status "$RECORDS") | tr -d '\r' |
+            sed 's/^/baseline: /'
+    fi
+done
 (cd "$WORK" && wine ./window_bench.exe journal "$JOURNAL") | tr -d '\r' | iconv -f CP1251 -t UTF-8
 (cd "$WORK" && wine ./window_bench.exe diagram "$STATS") | tr -d '\r' | iconv -f CP1251 -t UTF-8
+# The same refresh over the file out of the page cache, as after a reboot or a long while.
+sync "$WORK/Stat.ups"
+for i in 1 2 3; do
+    dd if="$WORK/Stat.ups" iflag=nocache count=0 status=none
+    cached=$(fincore --bytes --noheadings --output RES "$WORK/Stat.ups" | tr -d ' ')
+    (cd "$WORK" && wine ./window_bench.exe refresh 1) | tr -d '\r' | iconv -f CP1251 -t UTF-8 |
+        sed "s/^/cold ($cached bytes of the file cached before): /"
+done
 rm -f "$WORK/Stat.ups" "$WORK/Kovrin.lgb"

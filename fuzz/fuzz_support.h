@@ -164,6 +164,7 @@ public:
     WindowHandle Window() override { return 0x1000; }
     bool Take(Message&) override { return false; }
     void Release() override {}
+    bool WaitForMessage(std::uint32_t) override { return false; }
     bool StartTimer(std::uint32_t, std::uint32_t) override { return true; }
     void StopTimer(std::uint32_t) override {}
     bool Post(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override { return true; }

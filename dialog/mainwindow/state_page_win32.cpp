@@ -2,6 +2,7 @@
 
 #include "dialog/mainwindow/control_ids.h"
 #include "dialog/meters/gdi_canvas_win32.h"
+#include "dialog/meters/metter_host_win32.h"
 #include "dialog/module/conversions.h"
 
 namespace {
@@ -79,25 +80,33 @@ bool TStatePage::CreateControls() {
     // The gauges draw on their panels like the meters do.
     load_.SetTextColor(kColorButtonText);
     charge_.SetTextColor(kColorButtonText);
-    Host(loadGauge_, load_);
-    Host(chargeGauge_, charge_);
+    HostMetter(loadGauge_, load_);
+    HostMetter(chargeGauge_, charge_);
+
     return true;
 }
 
-void TStatePage::Host(TPanel& panel, TMetterControl& control) {
-    TMetterControl* hosted = &control;
-    TPanel* host = &panel;
-    panel.OnPaint = [hosted](HDC dc, int width, int height) {
-        hosted->SetSize(width, height);
-        TGdiCanvas canvas(dc);
-        hosted->Paint(canvas);
-    };
-    panel.ReadoutText = [hosted] { return hosted->ReadoutText(); };
-    control.AttachHost([host] { host->Invalidate(); });
-    RECT r;
-    GetClientRect(panel.Handle(), &r);
-    control.SetSize(r.right - r.left - 2, r.bottom - r.top - 2); // inside the bevel
-    panel.Invalidate();
+std::array<TPanel*, 13> TStatePage::StatusPanels() {
+    return {&inputPanel_,    &outputPanel_,   &batteryPanel_, &thermoPanel_,   &frequencyPanel_,
+            &loadGauge_,     &chargeGauge_,   &batteryTime_,  &indicators_[0], &indicators_[1],
+            &indicators_[2], &indicators_[3], &indicators_[4]};
+}
+
+void TStatePage::RepaintStale() {
+    // At once, on one device context of the group, which draws over its children: a record
+    // costs one paint however many of its panels changed, and no paint message at all. A
+    // page out of sight draws nothing; its panels paint themselves when it is shown.
+    const HWND group = group_.Handle();
+    HDC dc = IsWindowVisible(group) ? GetDC(group) : nullptr;
+    for (TPanel* panel : StatusPanels()) {
+        panel->HoldRepaints(false);
+        if (!panel->Stale()) continue;
+        if (dc && IsWindowVisible(panel->Handle()))
+            panel->PaintOn(dc);
+        else
+            panel->Invalidate();
+    }
+    if (dc) ReleaseDC(group, dc);
 }
 
 void TStatePage::CreateMeters() {
@@ -115,11 +124,11 @@ void TStatePage::CreateMeters() {
     meters_->Frequency.SetBackColor(kColorWindow);
     setup(meters_->Temperature);
     meters_->Temperature.SetBackColor(kColorWindow);
-    Host(inputPanel_, meters_->Input);
-    Host(outputPanel_, meters_->Output);
-    Host(batteryPanel_, meters_->Battery);
-    Host(frequencyPanel_, meters_->Frequency);
-    Host(thermoPanel_, meters_->Temperature);
+    HostMetter(inputPanel_, meters_->Input);
+    HostMetter(outputPanel_, meters_->Output);
+    HostMetter(batteryPanel_, meters_->Battery);
+    HostMetter(frequencyPanel_, meters_->Frequency);
+    HostMetter(thermoPanel_, meters_->Temperature);
     // Greyed already if the link went down before the meters existed.
     const bool up = linkUp_;
     for (TMetterControl* m : {static_cast<TMetterControl*>(&meters_->Input),
@@ -132,16 +141,14 @@ void TStatePage::CreateMeters() {
 
 void TStatePage::DestroyMeters() {
     if (!meters_) return;
-    for (TPanel* p :
-         {&inputPanel_, &outputPanel_, &batteryPanel_, &frequencyPanel_, &thermoPanel_}) {
-        p->OnPaint = nullptr;
-        p->ReadoutText = nullptr;
-        p->Invalidate();
-    }
+    for (TPanel* p : {&inputPanel_, &outputPanel_, &batteryPanel_, &frequencyPanel_, &thermoPanel_})
+        UnhostMetter(*p);
     meters_.reset();
 }
 
 void TStatePage::OnStatus(const TUpsStatus& s) {
+    for (TPanel* panel : StatusPanels())
+        panel->HoldRepaints(true);
     if (meters_) {
         meters_->Input.SetValue(s.InputVoltage);
         meters_->Output.SetValue(s.OutputVoltage);
@@ -155,6 +162,7 @@ void TStatePage::OnStatus(const TUpsStatus& s) {
         indicators_[i].SetBackColor(
             IndicatorLit(Indicators[i], s.Flags) ? RGB(255, 0, 0) : GetSysColor(COLOR_BTNFACE));
     batteryTime_.SetText(FormatTimeOfDay(s.BatteryTime));
+    RepaintStale();
 }
 
 void TStatePage::OnLinkState(bool up) {

@@ -35,7 +35,10 @@ private:
         TRezMetter Frequency;
         TTermMetter Temperature;
     };
-    void Host(TPanel& panel, TMetterControl& control);
+    // The panels a status record may change, in a fixed order.
+    std::array<TPanel*, 13> StatusPanels();
+    // Paints the panels the record made stale, all on one device context of the group.
+    void RepaintStale();
 
     TContainer group_;
     // Placeholders of the input, output and battery dials, the thermometer, the frequency.

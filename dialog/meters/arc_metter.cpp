@@ -31,15 +31,8 @@ std::string TArcMetter::ReadoutText() const {
     return FormatByPattern(value_, valueFormat_);
 }
 
-void TArcMetter::Paint(ICanvas& canvas) {
-    if (!HasHost()) return;
-    TPainting painting(*this, canvas);
+void TArcMetter::DrawFace(ICanvas& canvas, TPainting& painting) const {
     PaintBackground(canvas, backColor_);
-    PaintScale(canvas, painting);
-    if (Enabled()) PaintIndicator(canvas, painting);
-}
-
-void TArcMetter::PaintScale(ICanvas& canvas, TPainting& painting) const {
     const TArcGeometry g(Width(), Height());
     canvas.SetPen(scaleColor_, 2);
     canvas.SetClearBrush();
@@ -79,12 +72,26 @@ void TArcMetter::PaintScale(ICanvas& canvas, TPainting& painting) const {
     canvas.Text(g.w - canvas.TextSize(subType_).Width - g.m, g.m, subType_);
 }
 
-void TArcMetter::PaintIndicator(ICanvas& canvas, TPainting& painting) const {
+TArcMetter::TNeedleTip TArcMetter::NeedleTip() const {
+    // The tip lies 5 % beyond the scale arc.
+    const TArcGeometry g(Width(), Height());
+    const double v = ClampToRange(value_, min_, max_);
+    const double theta = kLeftEnd - kSweep * RangeFraction(v, min_, max_);
+    return {TruncPixel(std::sin(theta) * (g.rx * 1.05) + g.cx),
+            TruncPixel(std::cos(theta) * (g.ry * 1.05) + g.h)};
+}
+
+TIndicatorLook TArcMetter::IndicatorLook() const {
+    if (!Enabled()) return {};
+    const TNeedleTip tip = NeedleTip();
+    return {ReadoutText(), {tip.X, tip.Y}};
+}
+
+void TArcMetter::DrawIndicator(ICanvas& canvas, TPainting& painting) const {
+    if (!Enabled()) return;
     const TArcGeometry g(Width(), Height());
     canvas.SetPen(pointerColor_, 1);
     canvas.SetClearBrush();
-
-    const double v = ClampToRange(value_, min_, max_);
 
     painting.SetFontColor(valueColor_);
     const std::string readout = ReadoutText();
@@ -92,13 +99,10 @@ void TArcMetter::PaintIndicator(ICanvas& canvas, TPainting& painting) const {
     canvas.Text(TruncPixel(g.w / 2.0 - size.Width / 2.0), TruncPixel(g.h * 0.85 - size.Height),
                 readout);
 
-    // The tip lies 5 % beyond the scale arc; the needle is three lines wide and covers
-    // the readout.
-    const double theta = kLeftEnd - kSweep * RangeFraction(v, min_, max_);
-    const int tipX = TruncPixel(std::sin(theta) * (g.rx * 1.05) + g.cx);
-    const int tipY = TruncPixel(std::cos(theta) * (g.ry * 1.05) + g.h);
+    // The needle is three lines wide and covers the readout.
+    const TNeedleTip tip = NeedleTip();
     const int baseY = g.h - g.m;
-    canvas.Line(g.cx, baseY, tipX, tipY);
-    canvas.Line(g.cx + 1, baseY, tipX, tipY);
-    canvas.Line(g.cx - 1, baseY, tipX, tipY);
+    canvas.Line(g.cx, baseY, tip.X, tip.Y);
+    canvas.Line(g.cx + 1, baseY, tip.X, tip.Y);
+    canvas.Line(g.cx - 1, baseY, tip.X, tip.Y);
 }

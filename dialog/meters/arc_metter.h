@@ -44,12 +44,19 @@ public:
     // Refused when below 1.
     bool SetLabelsCount(int count) { return AssignCount(labelsCount_, count); }
 
-    void Paint(ICanvas& canvas) override;
     std::string ReadoutText() const override;
 
+protected:
+    // Background, arc, ticks, labels and captions; the readout and the needle.
+    void DrawFace(ICanvas& canvas, TPainting& painting) const override;
+    void DrawIndicator(ICanvas& canvas, TPainting& painting) const override;
+    TIndicatorLook IndicatorLook() const override;
+
 private:
-    void PaintScale(ICanvas& canvas, TPainting& painting) const;
-    void PaintIndicator(ICanvas& canvas, TPainting& painting) const;
+    struct TNeedleTip {
+        int X, Y;
+    };
+    TNeedleTip NeedleTip() const;
 
     std::string labelsFormat_ = "0";
     std::string valueFormat_ = "0.0";

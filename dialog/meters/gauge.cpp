@@ -14,15 +14,25 @@ std::string TGauge::ReadoutText() const {
     return std::to_string(Percent()) + "%";
 }
 
-void TGauge::Paint(ICanvas& canvas) {
-    if (!HasHost()) return;
-    TPainting painting(*this, canvas);
+int TGauge::BarHeight() const {
+    const double fraction = RangeFraction(ClampToRange(value_, min_, max_), min_, max_);
+    return TruncPixel(Height() * fraction);
+}
+
+TIndicatorLook TGauge::IndicatorLook() const {
+    // The percentage shows whether or not the bar does.
+    return {ReadoutText(), {Enabled() ? BarHeight() : 0}};
+}
+
+void TGauge::DrawFace(ICanvas& canvas, TPainting&) const {
     canvas.SetPen(backColor_, 1);
     canvas.SetBrush(backColor_);
     canvas.FillRect(0, 0, Width(), Height());
+}
+
+void TGauge::DrawIndicator(ICanvas& canvas, TPainting&) const {
     if (Enabled()) {
-        const double fraction = RangeFraction(ClampToRange(value_, min_, max_), min_, max_);
-        const int bar = TruncPixel(Height() * fraction);
+        const int bar = BarHeight();
         canvas.SetBrush(barColor_);
         canvas.FillRect(0, Height() - bar, Width(), Height());
     }

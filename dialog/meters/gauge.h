@@ -31,11 +31,17 @@ public:
     // The share of the range the bar shows, 0 ... 100, truncated.
     int Percent() const;
 
-    // Disabled, the gauge keeps its background and text but shows no bar.
-    void Paint(ICanvas& canvas) override;
     std::string ReadoutText() const override;
 
+protected:
+    // The background; the bar (disabled, none) and the percentage.
+    void DrawFace(ICanvas& canvas, TPainting& painting) const override;
+    void DrawIndicator(ICanvas& canvas, TPainting& painting) const override;
+    TIndicatorLook IndicatorLook() const override;
+
 private:
+    int BarHeight() const;
+
     double min_ = 0;
     double max_ = 100;
     double value_ = 0;

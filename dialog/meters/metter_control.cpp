@@ -60,10 +60,31 @@ void TMetterControl::PaintBackground(ICanvas& canvas, TColor backColor) const {
     canvas.FillRect(0, 0, width_, height_);
 }
 
+void TMetterControl::Paint(ICanvas& canvas) {
+    if (!HasHost()) return;
+    TPainting painting(*this, canvas);
+    DrawFace(canvas, painting);
+    DrawIndicator(canvas, painting);
+}
+
+void TMetterControl::PaintFace(ICanvas& canvas) {
+    if (!HasHost()) return;
+    TPainting painting(*this, canvas);
+    DrawFace(canvas, painting);
+}
+
+void TMetterControl::PaintIndicator(ICanvas& canvas) {
+    if (!HasHost()) return;
+    TPainting painting(*this, canvas);
+    DrawIndicator(canvas, painting);
+}
+
 void TMetterControl::AssignValue(double& field, double value) {
     if (SameValue(field, value)) return;
+    const TIndicatorLook before = IndicatorLook();
     field = value;
-    Invalidate();
+    // The face stays as it is; only the indicator would be drawn again.
+    if (requestRedraw_ && IndicatorLook() != before) requestRedraw_();
 }
 
 bool TMetterControl::AssignMin(double& min, double max, double value) {

@@ -1,7 +1,9 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "dialog/meters/canvas.h"
 
@@ -33,9 +35,23 @@ private:
     std::function<void()> onChange_;
 };
 
+// What a control shows of its value: the readout and the pixels its indicator takes. Two
+// values that look the same need no redraw between them.
+struct TIndicatorLook {
+    std::string Readout;
+    std::vector<int> Pixels;
+    bool operator==(const TIndicatorLook&) const = default;
+};
+
 // A control without a window of its own, drawn on its host's surface. The host attaches
 // with the function that schedules a redraw of the control's area and calls Paint from
 // its own painting; until a host is attached nothing is drawn or scheduled.
+//
+// The drawing has two layers: the face (background, scale, labels, captions), which
+// changes only with the control's look and size, and the indicator drawn over it (needle,
+// column, reeds, bar, readout), which also changes with the value. Paint draws both; a host
+// may keep the face it drew while FaceVersion stays the same and draw only the indicator
+// over a copy of it, with the same pixels as a whole Paint.
 class TMetterControl {
 public:
     // Larger than any screen, small enough that no pixel arithmetic can overflow and
@@ -53,7 +69,12 @@ public:
     bool HasHost() const { return static_cast<bool>(requestRedraw_); }
 
     // The whole control, in the host's current drawing state.
-    virtual void Paint(ICanvas& canvas) = 0;
+    void Paint(ICanvas& canvas);
+    // The face alone, and the indicator alone (to be drawn over that face).
+    void PaintFace(ICanvas& canvas);
+    void PaintIndicator(ICanvas& canvas);
+    // Changes whenever the face may look different; a value never changes it.
+    std::uint32_t FaceVersion() const { return faceVersion_; }
     // What the control shows as text, for WM_GETTEXT and so for screen readers.
     virtual std::string ReadoutText() const = 0;
 
@@ -72,7 +93,9 @@ public:
     const TMetterFont& Font() const { return font_; }
 
 protected:
-    void Invalidate() const {
+    // The look changed: face and indicator are drawn anew.
+    void Invalidate() {
+        ++faceVersion_;
         if (requestRedraw_) requestRedraw_();
     }
 
@@ -87,7 +110,9 @@ protected:
         field = std::move(text);
         Invalidate();
     }
-    // A real; no reading again (NaN after NaN) counts as unchanged.
+    // The value: stored, and redrawn only when what the control shows of it changes (its
+    // readout at the pattern's resolution, a pixel of the indicator). No reading again
+    // (NaN after NaN) counts as unchanged.
     void AssignValue(double& field, double value);
     // The ends of a scale: refused when they would break min < max, when unchanged, and
     // when not finite (no scale can be drawn over an infinite range). True when stored.
@@ -118,11 +143,18 @@ protected:
     // colour while disabled.
     void PaintBackground(ICanvas& canvas, TColor backColor) const;
 
+    // The two layers of the drawing, in the painting's frame.
+    virtual void DrawFace(ICanvas& canvas, TPainting& painting) const = 0;
+    virtual void DrawIndicator(ICanvas& canvas, TPainting& painting) const = 0;
+    // What the indicator shows of the current value (nothing where it is not drawn).
+    virtual TIndicatorLook IndicatorLook() const = 0;
+
 private:
-    void FontChanged() const {
+    void FontChanged() {
         if (!painting_) Invalidate();
     }
 
+    std::uint32_t faceVersion_ = 0;
     int width_;
     int height_;
     bool enabled_ = true;

@@ -28,9 +28,32 @@ int TRezMetter::ReedIntervals() const {
     return std::fmod(std::trunc(range), 2) == 1 ? 21 : 20;
 }
 
-void TRezMetter::Paint(ICanvas& canvas) {
-    if (!HasHost()) return;
-    TPainting painting(*this, canvas);
+int TRezMetter::ReedHeight(int k, int n, int full) const {
+    const double dv = RangeStep(min_, max_, 1, n);
+    // A NaN distance (no reading) compares false everywhere: the reed lies flat.
+    const double delta = std::fabs(min_ + k * dv - value_);
+    int height = 1;
+    if (delta < dv / 2)
+        height = full;
+    else if (delta < 1.5 * dv)
+        height = full / 2;
+    else if (delta < 2.5 * dv)
+        height = full / 4;
+    return height < 1 ? 1 : height;
+}
+
+TIndicatorLook TRezMetter::IndicatorLook() const {
+    if (!Enabled()) return {};
+    const int n = ReedIntervals();
+    const int full = FullReed();
+    TIndicatorLook look{ReadoutText(), {}};
+    look.Pixels.reserve(static_cast<std::size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k)
+        look.Pixels.push_back(ReedHeight(k, n, full));
+    return look;
+}
+
+void TRezMetter::DrawFace(ICanvas& canvas, TPainting& painting) const {
     PaintBackground(canvas, backColor_);
 
     const TRezGeometry g(Width(), Height());
@@ -55,30 +78,23 @@ void TRezMetter::Paint(ICanvas& canvas) {
     }
     canvas.Text(g.m, g.h10, metterType_);
     canvas.Text(g.w - canvas.TextSize(subType_).Width - g.m, g.h10, subType_);
+}
 
+void TRezMetter::DrawIndicator(ICanvas& canvas, TPainting& painting) const {
     if (!Enabled()) return;
+    const TRezGeometry g(Width(), Height());
     canvas.SetPen(scaleColor_, 1);
     canvas.SetBrush(scaleColor_);
     painting.SetFontColor(valueColor_);
     const int n = ReedIntervals();
-    const int zone = TruncPixel(g.h * 0.3);
-    const int full = TruncPixel(zone * 0.8);
+    const int zone = ReedZone();
+    const int full = FullReed();
     const double pitch = static_cast<double>(g.span) / n;
-    const double dv = RangeStep(min_, max_, 1, n);
     // The reeds' centre line lies inside the bar, so the reeds are drawn over it.
     const double centre = g.h * 0.4 + zone / 2.0;
     for (int k = 0; k <= n; ++k) {
         const double x = g.m / 2.0 + k * pitch;
-        // A NaN distance (no reading) compares false everywhere: the reed lies flat.
-        const double delta = std::fabs(min_ + k * dv - value_);
-        int height = 1;
-        if (delta < dv / 2)
-            height = full;
-        else if (delta < 1.5 * dv)
-            height = full / 2;
-        else if (delta < 2.5 * dv)
-            height = full / 4;
-        if (height < 1) height = 1;
+        const int height = ReedHeight(k, n, full);
         canvas.FillRect(TruncPixel(x), TruncPixel(centre - height / 2.0), TruncPixel(x + pitch - 1),
                         TruncPixel(height / 2.0 + centre));
     }

@@ -48,10 +48,21 @@ public:
     // (n + 1 reeds).
     int ReedIntervals() const;
 
-    void Paint(ICanvas& canvas) override;
     std::string ReadoutText() const override;
 
+protected:
+    // Background, bar, ticks, labels and captions; the reeds and the readout.
+    void DrawFace(ICanvas& canvas, TPainting& painting) const override;
+    void DrawIndicator(ICanvas& canvas, TPainting& painting) const override;
+    TIndicatorLook IndicatorLook() const override;
+
 private:
+    // The reed zone's height, that of a reed in resonance, and the height of reed k of n
+    // intervals.
+    int ReedZone() const { return TruncPixel(Height() * 0.3); }
+    int FullReed() const { return TruncPixel(ReedZone() * 0.8); }
+    int ReedHeight(int k, int n, int full) const;
+
     std::string labelsFormat_ = "0";
     std::string valueFormat_ = "0.0";
     std::string metterType_ = "Hz";

@@ -23,9 +23,18 @@ std::string TTermMetter::ReadoutText() const {
     return FormatByPattern(value_, valueFormat_);
 }
 
-void TTermMetter::Paint(ICanvas& canvas) {
-    if (!HasHost()) return;
-    TPainting painting(*this, canvas);
+int TTermMetter::ColumnTop() const {
+    const TTermGeometry g(Width(), Height(), labelsCount_);
+    const double v = ClampToRange(value_, min_, max_);
+    return TruncPixel(g.ScaleBottom() - g.scale * RangeFraction(v, min_, max_));
+}
+
+TIndicatorLook TTermMetter::IndicatorLook() const {
+    if (!Enabled()) return {};
+    return {ReadoutText(), {ColumnTop()}};
+}
+
+void TTermMetter::DrawFace(ICanvas& canvas, TPainting& painting) const {
     PaintBackground(canvas, backColor_);
 
     const TTermGeometry g(Width(), Height(), labelsCount_);
@@ -53,14 +62,16 @@ void TTermMetter::Paint(ICanvas& canvas) {
         }
     }
     canvas.Text(g.w - canvas.TextSize(subType_).Width - g.m, g.m, subType_);
+}
 
+void TTermMetter::DrawIndicator(ICanvas& canvas, TPainting& painting) const {
     if (!Enabled()) return;
+    const TTermGeometry g(Width(), Height(), labelsCount_);
     canvas.SetPen(liqColor_, 1);
     canvas.SetBrush(liqColor_);
     painting.SetFontColor(valueColor_);
     const int columnWidth = g.w / 10 - 2;
-    const double v = ClampToRange(value_, min_, max_);
-    const int top = TruncPixel(g.ScaleBottom() - g.scale * RangeFraction(v, min_, max_));
+    const int top = ColumnTop();
     // The column reaches down to the centre of the bulb.
     canvas.FillRect(TruncPixel(g.w / 2.0 - columnWidth / 2.0), top,
                     TruncPixel(g.w / 2.0 + columnWidth / 2.0), g.h - g.m - g.d / 2);

@@ -43,10 +43,17 @@ public:
     // Refused when below 1.
     bool SetLabelsCount(int count) { return AssignCount(labelsCount_, count); }
 
-    void Paint(ICanvas& canvas) override;
     std::string ReadoutText() const override;
 
+protected:
+    // Background, tube, bulb, ticks, labels and caption; the column and its readout.
+    void DrawFace(ICanvas& canvas, TPainting& painting) const override;
+    void DrawIndicator(ICanvas& canvas, TPainting& painting) const override;
+    TIndicatorLook IndicatorLook() const override;
+
 private:
+    int ColumnTop() const;
+
     std::string labelsFormat_ = "0";
     std::string valueFormat_ = "0.0";
     std::string subType_ = "C";

@@ -10,6 +10,10 @@ constexpr char PanelClass[] = "TarvoPanel";
 COLORREF Or(COLORREF color, int systemIndex) {
     return color == CLR_INVALID ? GetSysColor(systemIndex) : color;
 }
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t value) {
+    return (hash ^ value) * 0x100000001B3ull;
+}
 } // namespace
 
 // ---- TContainer
@@ -133,6 +137,10 @@ void TPanel::SetFont(HFONT font) {
 }
 
 void TPanel::Invalidate() {
+    if (held_) {
+        stale_ = true;
+        return;
+    }
     if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
@@ -219,37 +227,82 @@ void TPanel::Paint() {
     GetClientRect(Handle(), &r);
     const int width = r.right - r.left, height = r.bottom - r.top;
     const HDC buffered = buffer_.Get(paint.Get(), width, height);
-    struct TTarget {
-        HDC Dc;
-        HDC Get() const { return Dc; }
-    } dc{buffered ? buffered : paint.Get()};
-    const int savedState = SaveDC(dc.Get());
+    Render(buffered ? buffered : paint.Get(), buffered != nullptr, width, height);
+    if (buffered) BitBlt(paint.Get(), 0, 0, width, height, buffered, 0, 0, SRCCOPY);
+}
+
+void TPanel::PaintOn(HDC parentDc) {
+    if (!Handle()) return;
+    RECT r;
+    GetClientRect(Handle(), &r);
+    MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const HDC buffered = buffer_.Get(parentDc, width, height);
+    if (!buffered) return;
+    Render(buffered, true, width, height);
+    BitBlt(parentDc, r.left, r.top, width, height, buffered, 0, 0, SRCCOPY);
+}
+
+void TPanel::PaintFrame(HDC dc, RECT& inner) {
+    RECT r{0, 0, inner.right, inner.bottom};
     TBrushHandle back(CreateSolidBrush(Or(back_, COLOR_BTNFACE)));
-    FillRect(dc.Get(), &r, back.Get());
-    RECT inner = r;
+    FillRect(dc, &r, back.Get());
     if (bevel_ != TBevel::None) {
-        DrawEdge(dc.Get(), &inner, bevel_ == TBevel::Sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+        DrawEdge(dc, &inner, bevel_ == TBevel::Sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
                  BF_RECT | BF_ADJUST);
     }
-    if (OnPaint) {
-        // The hosted drawing gets the area inside the bevel, with its own origin.
-        const int x = inner.left, y = inner.top;
-        SetViewportOrgEx(dc.Get(), x, y, nullptr);
-        OnPaint(dc.Get(), inner.right - inner.left, inner.bottom - inner.top);
-        SetViewportOrgEx(dc.Get(), 0, 0, nullptr);
+}
+
+void TPanel::Render(HDC dc, bool buffered, int width, int height) {
+    stale_ = false;
+    RECT inner{0, 0, width, height};
+    const int savedState = SaveDC(dc);
+    // The hosted drawing gets the area inside the bevel, with its own origin.
+    auto hosted = [&](const std::function<void(HDC, int, int)>& paint, HDC target) {
+        SetViewportOrgEx(target, inner.left, inner.top, nullptr);
+        paint(target, inner.right - inner.left, inner.bottom - inner.top);
+        SetViewportOrgEx(target, 0, 0, nullptr);
+    };
+    HDC face = nullptr;
+    if (OnPaint && OnPaintFace && FaceKey && buffered) face = face_.Get(dc, width, height);
+    if (face) {
+        // Everything the face's pixels depend on: the drawing's own key, the size, the
+        // background and the system's colours (the bevel's and those the drawing names).
+        std::uint64_t key = Mix(Mix(Mix(0xCBF29CE484222325ull, FaceKey()), width), height);
+        key = Mix(key, Or(back_, COLOR_BTNFACE));
+        for (int i = 0; i <= COLOR_MENUBAR; ++i)
+            key = Mix(key, GetSysColor(i));
+        if (!faceValid_ || key != faceKey_) {
+            const int faceState = SaveDC(face);
+            PaintFrame(face, inner);
+            hosted(OnPaintFace, face);
+            RestoreDC(face, faceState);
+            faceKey_ = key;
+            faceInner_ = inner;
+            faceValid_ = true;
+        }
+        inner = faceInner_;
+        BitBlt(dc, 0, 0, width, height, face, 0, 0, SRCCOPY);
+        hosted(OnPaint, dc);
     } else {
-        const std::string text = Text();
-        if (!text.empty()) {
-            TSelectObject font(dc.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-            SetBkMode(dc.Get(), TRANSPARENT);
-            ::SetTextColor(dc.Get(), Or(textColor_, COLOR_BTNTEXT));
-            RECT area = inner;
-            if (left_) area.left += 2;
-            DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &area,
-                      (left_ ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX |
-                          DT_END_ELLIPSIS);
+        PaintFrame(dc, inner);
+        // Without a bitmap to keep it in, the face is drawn every time.
+        if (OnPaintFace) hosted(OnPaintFace, dc);
+        if (OnPaint) {
+            hosted(OnPaint, dc);
+        } else if (!OnPaintFace) {
+            const std::string text = Text();
+            if (!text.empty()) {
+                TSelectObject font(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+                SetBkMode(dc, TRANSPARENT);
+                ::SetTextColor(dc, Or(textColor_, COLOR_BTNTEXT));
+                RECT area = inner;
+                if (left_) area.left += 2;
+                DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area,
+                          (left_ ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX |
+                              DT_END_ELLIPSIS);
+            }
         }
     }
-    RestoreDC(dc.Get(), savedState);
-    if (buffered) BitBlt(paint.Get(), 0, 0, width, height, buffered, 0, 0, SRCCOPY);
+    RestoreDC(dc, savedState);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -58,13 +59,33 @@ public:
     // gives the text the panel reads as.
     std::function<void(HDC dc, int width, int height)> OnPaint;
     std::function<std::string()> ReadoutText;
+    // A hosted drawing in two layers: OnPaintFace draws the part that changes only when
+    // FaceKey does, which the panel keeps as a bitmap meanwhile, and OnPaint what goes
+    // over it at every paint. The pixels are those of drawing both every time.
+    std::function<void(HDC dc, int width, int height)> OnPaintFace;
+    std::function<std::uint64_t()> FaceKey;
+
+    // While held, a change marks the panel stale instead of asking the system for a paint,
+    // and its owner paints it together with others on one device context of their parent.
+    void HoldRepaints(bool hold) { held_ = hold; }
+    bool Stale() const { return stale_; }
+    // Paints the panel on a device context of its parent, at its place there.
+    void PaintOn(HDC parentDc);
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnDestroyed() override { buffer_.Free(); }
+    void OnDestroyed() override {
+        buffer_.Free();
+        face_.Free();
+        faceValid_ = false;
+    }
 
 private:
     void Paint();
+    // Draws the whole panel on dc (the off-screen copy, or the window's own when there is
+    // none), its client area width x height.
+    void Render(HDC dc, bool buffered, int width, int height);
+    void PaintFrame(HDC dc, RECT& inner);
     // The off-screen copy the panel is painted on, kept while the size stays: making
     // one for every paint would cost more than the drawing itself.
     struct TBackBuffer {
@@ -77,6 +98,12 @@ private:
         HDC Get(HDC compatible, int width, int height);
     };
     TBackBuffer buffer_;
+    // The panel with the face of its two-layer drawing, and what it was drawn for.
+    TBackBuffer face_;
+    std::uint64_t faceKey_ = 0;
+    RECT faceInner_{};
+    bool faceValid_ = false;
+    bool held_ = false, stale_ = false;
     TBevel bevel_ = TBevel::None;
     bool left_ = false;
     COLORREF back_ = CLR_INVALID;

@@ -55,3 +55,20 @@ bool StatRecordDue(const StatCheck& check, std::uint32_t now, std::uint32_t last
     const bool elapsed = now - lastTick >= static_cast<std::uint32_t>(check.StatInterval);
     return wrapped || elapsed || check.PowerFailed || check.PowerReturned || check.Quitting;
 }
+
+std::optional<std::uint32_t> StatRecordWait(const StatCheck& check, std::uint32_t now,
+                                            std::uint32_t lastTick) {
+    if (check.StatInterval <= IdleWait || check.FailedPolls != 0 || check.Suspended)
+        return std::nullopt;
+    const StatCheck byTime{check.StatInterval, 0, false, false, false, false};
+    if (StatRecordDue(byTime, now, lastTick)) return 0;
+    const auto interval = static_cast<std::uint32_t>(check.StatInterval);
+    const std::uint32_t untilElapsed = interval - (now - lastTick); // at least 1: not due
+    // The counter reads as a wrap when it passes into the negative half, unless the last
+    // record was written at that very tick; from the negative half the next such passing
+    // is further away than any interval.
+    constexpr std::uint32_t NegativeHalf = 0x80000000u;
+    if (now >= NegativeHalf || lastTick == NegativeHalf) return untilElapsed;
+    const std::uint32_t untilWrap = NegativeHalf - now;
+    return untilElapsed < untilWrap ? untilElapsed : untilWrap;
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/datetime.h"
@@ -41,3 +42,9 @@ struct StatCheck {
 // Whether the end of a control-loop pass writes a statistics record. Ticks are compared
 // as 32-bit signed numbers so that the wrap of the counter is seen.
 bool StatRecordDue(const StatCheck& check, std::uint32_t now, std::uint32_t lastTick);
+
+// Milliseconds from now until a pass would write a record by time alone (the interval
+// elapsing, or the counter wrapping as StatRecordDue sees it); 0 when one is due now. None
+// while no record can fall due by time (interval too short, link down, suspended).
+std::optional<std::uint32_t> StatRecordWait(const StatCheck& check, std::uint32_t now,
+                                            std::uint32_t lastTick);

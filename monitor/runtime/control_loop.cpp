@@ -8,6 +8,7 @@
 #include "monitor/events/statistics.h"
 #include "monitor/runtime/kovrin.h"
 #include "monitor/runtime/tray_logic.h"
+#include "monitor/runtime/wake_signal.h"
 
 namespace {
 
@@ -77,7 +78,9 @@ void TKovrin::Run() {
             GuardedHandleMessage(message, quit);
             platform_.Clock.Sleep(1);
         } else {
-            platform_.Clock.Sleep(IdleStep);
+            // Asleep until a message is handed over: polls, requests and the quit all come
+            // as messages, and the statistics' own time bounds the wait.
+            WaitForMessage(IdleWait());
         }
         CheckStatistics(quit);
     }
@@ -295,6 +298,13 @@ void TKovrin::CheckStatistics(bool quitting) {
     if (!StatRecordDue(check, now, lastStatTick_)) return;
     WriteStatRecord();
     lastStatTick_ = now;
+}
+
+std::uint32_t TKovrin::IdleWait() const {
+    if (!statusPolled_) return IWakeSignal::Forever;
+    const StatCheck check{statInterval_, failedPolls_, suspended_, false, false, false};
+    return StatRecordWait(check, platform_.Clock.TickCount(), lastStatTick_)
+        .value_or(IWakeSignal::Forever);
 }
 
 void TKovrin::ShutDown() {

@@ -36,7 +36,9 @@ Message LoadSlot(Message& slot) {
 
 } // namespace
 
-HandOver::HandOver(std::function<void(std::uint32_t)> sleep) : sleep_(std::move(sleep)) {}
+HandOver::HandOver(std::function<void(std::uint32_t)> sleep,
+                   std::unique_ptr<IWakeSignal> handedOver)
+    : sleep_(std::move(sleep)), handedOver_(std::move(handedOver)) {}
 
 void HandOver::Reset() {
     StoreSlot(slot_, Message{});
@@ -55,6 +57,7 @@ void HandOver::StopAll() {
     StoreSlot(slot_, Message{});
     slotFree_ = SlotFree;
     stopping_ = 1;
+    handedOver_->Set(); // a waiting control loop looks again
     std::this_thread::yield();
 }
 
@@ -68,8 +71,11 @@ void HandOver::Deliver(const Message& message) {
     StoreSlot(slot_, message);
     // While running this makes the slot busy; while stopping it stays free.
     slotFree_ = stopping_.load();
-    // Stopping also ends the wait: a stop that lands between the two lines above would
-    // otherwise leave the slot busy with nobody left to free it.
+    // The wake-up only once the slot is busy: a control loop woken before would find it
+    // free and go back to sleep with the signal spent.
+    if (slotFree_.load() == SlotHeld) handedOver_->Set();
+    // Stopping also ends the wait: a stop that lands while the slot is being filled would
+    // otherwise leave it busy with nobody left to free it.
     while (slotFree_.load() == SlotHeld && !stopping_.load())
         sleep_(1);
     expected = SlotReleased;
@@ -80,6 +86,11 @@ bool HandOver::Take(Message& message) {
     if (slotFree_.load() != SlotHeld || stopping_.load()) return false;
     message = LoadSlot(slot_);
     return true;
+}
+
+bool HandOver::WaitForMessage(std::uint32_t timeoutMs) {
+    if (slotFree_.load() == SlotHeld && !stopping_.load()) return true;
+    return handedOver_->Wait(timeoutMs);
 }
 
 void HandOver::Release() {

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr char WindowClass[] = "KovrinWndClass";
-constexpr DWORD IdleStep = 10; // ms
 
 // Timer requests from the control thread to the window thread: a timer belongs to the
 // thread that owns its window, so SetTimer and KillTimer run there. Thread messages
@@ -67,6 +66,9 @@ public:
     WindowHandle Window() override { return reinterpret_cast<WindowHandle>(window_.load()); }
     bool Take(Message& message) override { return hand_.Take(message); }
     void Release() override { hand_.Release(); }
+    bool WaitForMessage(std::uint32_t timeoutMs) override {
+        return hand_.WaitForMessage(timeoutMs);
+    }
 
     bool StartTimer(std::uint32_t id, std::uint32_t ms) override {
         return thread_ && PostThreadMessageA(threadId_, UM_STARTTIMER, id, static_cast<LPARAM>(ms));
@@ -126,11 +128,10 @@ private:
             UnregisterClassA(WindowClass, GetModuleHandleA(nullptr));
             return;
         }
-        for (;;) {
-            if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-                ::Sleep(IdleStep);
-                continue;
-            }
+        // The system's own wait for messages: nothing wakes the thread while nothing
+        // happens. Sent messages and timer ticks come through it too; it ends only on a
+        // quit message or an error, neither of which the monitor causes.
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) {
             if (m.message == UM_STOPTHREAD) break;
             if (m.hwnd == nullptr && m.message == UM_STARTTIMER) {
                 SetTimer(window, m.wParam, static_cast<UINT>(m.lParam), nullptr);

@@ -67,6 +67,10 @@ void TKovrin::ReleaseMessage() {
     platform_.Queue.Release();
 }
 
+void TKovrin::WaitForMessage(std::uint32_t timeoutMs) {
+    platform_.Queue.WaitForMessage(timeoutMs);
+}
+
 bool TKovrin::ShowMessageAsync(WindowHandle owner, const std::string& text,
                                const std::string& caption, std::uint32_t type, int replyId) {
     return platform_.Desktop.ShowMessageAsync(owner, text, caption, type, replyId);

@@ -48,6 +48,8 @@ public:
     void StopWindowThread();
     bool TakeMessage(Message& message);
     void ReleaseMessage();
+    // Sleeps until a message is handed over, or at most timeoutMs.
+    void WaitForMessage(std::uint32_t timeoutMs);
     bool ShowMessageAsync(WindowHandle owner, const std::string& text, const std::string& caption,
                           std::uint32_t type, int replyId);
 
@@ -135,6 +137,9 @@ protected:
     void RestartPollTimer(std::int32_t period);
     void ApplyAllSettings();
     void CheckStatistics(bool quitting);
+    // How long the loop may sleep when no message waits: until a statistics record falls
+    // due by time, or for ever when none can before a message changes something.
+    std::uint32_t IdleWait() const;
     void ShutDown();
 
     TPlatform& platform_;

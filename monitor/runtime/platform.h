@@ -37,6 +37,9 @@ public:
     virtual WindowHandle Window() = 0;
     virtual bool Take(Message& message) = 0; // the held message, if any; it stays held
     virtual void Release() = 0;              // lets the held message's sender go on
+    // After Take found nothing: sleeps until a message is handed over or timeoutMs passes
+    // (0xFFFFFFFF: no limit); at once when one is held already. True when one may be there.
+    virtual bool WaitForMessage(std::uint32_t timeoutMs) = 0;
     virtual bool StartTimer(std::uint32_t id, std::uint32_t ms) = 0;
     virtual void StopTimer(std::uint32_t id) = 0;
     virtual bool Post(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam,

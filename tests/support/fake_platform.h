@@ -34,11 +34,17 @@ public:
     std::vector<Message> posted;                   // to other windows
     // Called when the queue is empty and the loop looks for work: a test script.
     std::function<void(FakeQueue&)> onIdle;
+    // Called when the loop sleeps for a message with none held: the test moves its time on
+    // (at most timeoutMs) and may post. Returns whether a message may be there.
+    std::function<bool(FakeQueue&, std::uint32_t timeoutMs)> onWait;
+    int waits = 0; // sleeps of the loop, whether or not they waited
+    int looks = 0; // calls of Take: the loop's passes
 
     bool Start() override { return startOk; }
     void Stop() override {}
     WindowHandle Window() override { return startOk ? window : 0; }
     bool Take(Message& m) override {
+        ++looks;
         if (held) return false;
         if (queue.empty() && onIdle) onIdle(*this);
         if (queue.empty()) return false;
@@ -50,6 +56,11 @@ public:
     void Release() override {
         if (held) ++releases;
         held = false;
+    }
+    bool WaitForMessage(std::uint32_t timeoutMs) override {
+        ++waits;
+        if (held || !queue.empty()) return true; // posted before the sleep: not lost
+        return onWait ? onWait(*this, timeoutMs) : false;
     }
     bool StartTimer(std::uint32_t id, std::uint32_t ms) override {
         timers[id] = ms;

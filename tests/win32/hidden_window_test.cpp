@@ -233,6 +233,49 @@ TEST_F(HiddenWindow, TimerTicksThroughTheHandOverAndCanBeRestartedAndStopped) {
     EXPECT_EQ(stoppedTicks, 0);
 }
 
+// The control side sleeps while nothing comes: a post or a send from another thread ends
+// the sleep, and a run of sends, each taken between two sleeps, never waits for the limit.
+TEST_F(HiddenWindow, AnIdleControlSideSleepsUntilAMessageIsHandedOver) {
+    Message m;
+    ASSERT_FALSE(queue->Take(m));
+    auto start = Clock::now();
+    EXPECT_FALSE(queue->WaitForMessage(150));
+    EXPECT_GE(Clock::now() - start, 140ms);
+
+    std::thread poster([this] {
+        std::this_thread::sleep_for(100ms);
+        PostMessageA(Hwnd(), WM_USER + 7, 0, 0);
+    });
+    start = Clock::now();
+    EXPECT_TRUE(queue->WaitForMessage(10000));
+    EXPECT_LT(Clock::now() - start, 5s);
+    poster.join();
+    ASSERT_TRUE(TakeWanted(*queue, WM_USER + 7, m, 2s, true));
+
+    constexpr int Sends = 200;
+    std::thread sender([this] {
+        for (int i = 0; i < Sends; ++i)
+            SendMessageA(Hwnd(), WM_USER + 8, static_cast<WPARAM>(i), 0);
+    });
+    int taken = 0, timedOut = 0;
+    const auto end = Clock::now() + 30s;
+    while (taken < Sends && timedOut < 3 && Clock::now() < end) {
+        if (queue->Take(m)) {
+            if (m.Msg == WM_USER + 8) {
+                EXPECT_EQ(m.WParam, static_cast<std::uintptr_t>(taken));
+                ++taken;
+            }
+            queue->Release();
+            continue;
+        }
+        if (!queue->WaitForMessage(3000)) ++timedOut;
+    }
+    if (taken < Sends) queue->Stop(); // frees the sender
+    sender.join();
+    EXPECT_EQ(taken, Sends);
+    EXPECT_EQ(timedOut, 0);
+}
+
 // The box tells its owner that it disables it, and that message goes through the
 // hand-over too: the control side has to keep taking while the box comes up.
 HWND FindBox(IMessageQueue& queue, const char* caption) {

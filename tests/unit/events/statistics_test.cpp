@@ -93,6 +93,38 @@ TEST(StatRecordDue, RulesOfTheControlLoopPass) {
         EXPECT_EQ(StatRecordDue(c.check, c.now, c.last), c.due) << c.now << " " << c.last;
 }
 
+// The idle control loop sleeps exactly until the first tick at which a pass would write.
+TEST(StatRecordWait, EndsAtTheFirstTickThatWritesByTime) {
+    const StatCheck check{10000, 0, false, false, false, false};
+    const struct {
+        std::uint32_t now, last;
+        std::uint32_t wait;
+    } cases[] = {
+        {12000, 5000, 3000},
+        {5001, 5000, 9999},
+        {15000, 5000, 0},                  // due now
+        {0x7FFFFF00u, 0x7FFFF000u, 0x100}, // the counter reads as wrapped first
+        {0x7FFFFF00u, 0x7FFFDF00u, 0x100}, // both would come; the wrap is nearer
+        {0xFFFFFFF0u, 0xFFFFFF00u, 9760},  // in the negative half: only the interval
+        {0x80000005u, 0x80000000u, 9995},  // written at the wrap's tick
+        {3, 0xFFFFF000u, 10000 - 0x1003},  // the interval across the passing of 0
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::uint32_t> wait = StatRecordWait(check, c.now, c.last);
+        ASSERT_TRUE(wait.has_value()) << c.now;
+        EXPECT_EQ(*wait, c.wait) << c.now << " " << c.last;
+        for (std::uint32_t k = 0; k < *wait; ++k)
+            ASSERT_FALSE(StatRecordDue(check, c.now + k, c.last)) << c.now << " + " << k;
+        EXPECT_TRUE(StatRecordDue(check, c.now + *wait, c.last)) << c.now;
+    }
+    // Nothing falls due by time while records are off, the link is in doubt or a
+    // calibration runs: the loop then sleeps until a message.
+    EXPECT_FALSE(StatRecordWait({0, 0, false, false, false, false}, 50000, 0));
+    EXPECT_FALSE(StatRecordWait({10, 0, false, false, false, false}, 50000, 0));
+    EXPECT_FALSE(StatRecordWait({10000, 2, false, false, false, false}, 50000, 0));
+    EXPECT_FALSE(StatRecordWait({10000, 0, true, false, false, false}, 50000, 0));
+}
+
 TEST(StatRecorder, AppendsAfterTheLastWholeRecordAndCutsAShortWriteBack) {
     TUpsStatus s{};
     s.InputVoltage = 219.0f;

@@ -98,6 +98,23 @@ TEST(ControlLoop, PowerFailureSwitchesThePollPeriodAndRecordsEachTransitionOnce)
     EXPECT_EQ(batteryTime, 0.0); // the period has just begun
 }
 
+// While nothing happens the loop sleeps until the next message or the next statistics
+// record, instead of looking every few milliseconds; the records keep their own period.
+TEST(ControlLoop, IdleLoopSleepsUntilAMessageOrTheNextRecord) {
+    LoopHarness h;
+    h.Ini("Interval=2500\r\nStatInterval=6000\r\n");
+    h.CloseAt(60000);
+    h.Run();
+    // 24 polls and 10 records in the minute: a few passes each, not one every 10 ms.
+    EXPECT_LT(h.fp.queue.looks, 200);
+    EXPECT_GT(h.fp.queue.waits, 30);
+    const auto stats = h.Stats();
+    ASSERT_GE(stats.size(), 10u);
+    // Every 6 s, not at the poll after it (7.5 s); the last one is the exit's.
+    for (std::size_t i = 1; i + 1 < stats.size(); ++i)
+        EXPECT_NEAR(h.MsOf(stats[i].Time) - h.MsOf(stats[i - 1].Time), 6000, 50) << i;
+}
+
 TEST(ControlLoop, TimeOnBatteryGrowsInTheStatistics) {
     LoopHarness h;
     h.Ini("StatInterval=2500\r\n");
@@ -237,8 +254,9 @@ TEST(ControlLoop, RunCommandWhileTheLinkIsLostAnswersNoAnswerWithoutTouchingTheP
     h.Post(500, UM_DIALOGREADY, 0x2000);
     h.At(1000, [&] { h.ups.silent = true; });
     h.At(12000, [&] { h.fp.queue.PostSelf(UM_RUNCOMMAND, CMD_INFO, 0); });
-    std::size_t written = 0;
-    h.At(11900, [&] { written = h.fp.port.written.size(); });
+    // The polls go on meanwhile (one falls on 12 s); the command itself is never sent.
+    int informationQueries = 0;
+    h.At(11900, [&] { informationQueries = h.ups.Count("I\r"); });
     h.CloseAt(12005);
     h.Run();
     // The last answer the dialog got (journal entries aside) says no answer.
@@ -246,7 +264,7 @@ TEST(ControlLoop, RunCommandWhileTheLinkIsLostAnswersNoAnswerWithoutTouchingTheP
     for (const auto& s : h.fp.queue.sent)
         if (s.wParam != TD_JOURNAL) answer = s.wParam;
     EXPECT_EQ(answer, TD_NOANSWER);
-    EXPECT_EQ(h.fp.port.written.size(), written);
+    EXPECT_EQ(h.ups.Count("I\r"), informationQueries);
 }
 
 TEST(ControlLoop, MenuItemsAndTheEndOfTheSession) {

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <thread>
 
+#include "monitor/runtime/wake_signal.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -141,6 +143,61 @@ TEST(HandOver, NothingIsTakenBeforeRunning) {
     EXPECT_EQ(m.Msg, 59u);
     hand.Release();
     EXPECT_TRUE(sender.WaitDone(2s));
+}
+
+// The wake-up stays set until a wait takes it: a signal given just before the waiter
+// goes to sleep ends that sleep at once, and it is taken only once.
+TEST(WakeSignal, ASignalGivenBeforeTheWaitIsNotLost) {
+    const auto signal = MakeWakeSignal();
+    signal->Set();
+    signal->Set();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(signal->Wait(5000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(signal->Wait(60)); // taken already
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+
+    std::thread setter([&] {
+        std::this_thread::sleep_for(50ms);
+        signal->Set();
+    });
+    EXPECT_TRUE(signal->Wait(IWakeSignal::Forever));
+    setter.join();
+}
+
+// An idle control loop sleeps in WaitForMessage. Every message handed over must wake it,
+// whether it comes before, during or just after the loop's last look: a lost wake-up
+// would leave the message waiting for the whole time-out.
+TEST(HandOver, EveryMessageWakesTheSleepingLoop) {
+    HandOver hand([](std::uint32_t) { std::this_thread::yield(); });
+    hand.Reset();
+    hand.Run();
+    Message m;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(hand.WaitForMessage(60)); // nothing handed over: to the limit
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+
+    constexpr int Count = 3000;
+    std::thread window([&] {
+        for (int i = 0; i < Count; ++i)
+            hand.Deliver(Message{1, 1000u + static_cast<std::uint32_t>(i), 0, 0});
+    });
+    int taken = 0, timedOut = 0;
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (taken < Count && timedOut < 3 && std::chrono::steady_clock::now() < end) {
+        if (hand.Take(m)) {
+            EXPECT_EQ(m.Msg, 1000u + static_cast<std::uint32_t>(taken));
+            ++taken;
+            hand.Release();
+            continue;
+        }
+        if (!hand.WaitForMessage(3000)) ++timedOut;
+    }
+    if (taken < Count) hand.StopAll(); // lets the window thread finish
+    window.join();
+    EXPECT_EQ(taken, Count);
+    EXPECT_EQ(timedOut, 0);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -67,7 +68,8 @@ struct FakeUps {
 
 // Runs the monitor's control loop in simulated time: the fake clock moves with every
 // sleep of the loop and the driver, timer 1 ticks at its period, and a script acts at
-// given times (ms since the loop started).
+// given times (ms since the loop started). While the loop waits for a message, time
+// jumps to the next thing that happens, within the wait's limit.
 class LoopHarness {
 public:
     FakePlatform fp;
@@ -95,6 +97,9 @@ public:
         start_ = fp.clock.tick;
         startTime = fp.clock.now;
         fp.queue.onIdle = [this](FakeQueue& q) { Idle(q); };
+        fp.queue.onWait = [this](FakeQueue& q, std::uint32_t timeoutMs) {
+            return Wait(q, timeoutMs);
+        };
         app->Run();
     }
     std::uint32_t Elapsed() const { return fp.clock.tick - start_; }
@@ -135,6 +140,24 @@ private:
         std::function<void()> action;
         bool done;
     };
+    // Timer 1 at its current period, restarted whenever it is started again.
+    void FollowTimer(FakeQueue& q, std::uint32_t now) {
+        if (q.timerStarts.size() == seenStarts_) return;
+        seenStarts_ = q.timerStarts.size();
+        nextTimer_ = now + q.timerStarts.back();
+    }
+    bool Wait(FakeQueue& q, std::uint32_t timeoutMs) {
+        const std::uint32_t now = Elapsed();
+        FollowTimer(q, now);
+        std::uint64_t next = static_cast<std::uint64_t>(now) + timeoutMs;
+        for (const auto& s : script_)
+            if (!s.done) next = std::min<std::uint64_t>(next, s.at);
+        if (q.timers.count(PollTimerId)) next = std::min<std::uint64_t>(next, nextTimer_);
+        if (!closed_) next = std::min<std::uint64_t>(next, limitMs + 1);
+        if (next > now) fp.clock.Advance(static_cast<std::uint32_t>(next - now));
+        Idle(q);
+        return !q.queue.empty();
+    }
     void Idle(FakeQueue& q) {
         const std::uint32_t now = Elapsed();
         for (auto& s : script_)
@@ -142,11 +165,7 @@ private:
                 s.done = true;
                 s.action();
             }
-        // Timer 1 at its current period, restarted whenever it is started again.
-        if (q.timerStarts.size() != seenStarts_) {
-            seenStarts_ = q.timerStarts.size();
-            nextTimer_ = now + q.timerStarts.back();
-        }
+        FollowTimer(q, now);
         auto t = q.timers.find(PollTimerId);
         if (t != q.timers.end() && now >= nextTimer_) {
             nextTimer_ = now + t->second;

@@ -93,6 +93,90 @@ TEST(MetterRules, ReadoutTextFollowsTheValuePattern) {
     EXPECT_EQ(rez.ReadoutText(), "50.0");
 }
 
+// A value the control cannot show apart from the last one (same readout at the pattern's
+// resolution, same indicator pixels) asks for no redraw; one that changes either does. A
+// value never touches the face; every change of the look does, and painting does not.
+TEST(MetterRules, OnlyAValueThatLooksDifferentRedrawsAndOnlyTheIndicator) {
+    THosted<TArcMetter> arc;
+    arc.control.SetValue(50);
+    EXPECT_EQ(arc.redraws, 1);
+    const std::uint32_t face = arc.control.FaceVersion();
+    arc.control.SetValue(50.02); // "50.0", and the needle's tip on the same pixel
+    EXPECT_EQ(arc.redraws, 1);
+    EXPECT_EQ(arc.control.Value(), 50.02); // stored all the same: it is what the meter reads
+    arc.control.SetValue(50.06);           // "50.1"
+    EXPECT_EQ(arc.redraws, 2);
+    arc.control.SetValueFormat("0");
+    EXPECT_EQ(arc.redraws, 3);
+    arc.control.SetValue(50.3); // "50", the tip still on its pixel
+    EXPECT_EQ(arc.redraws, 3);
+    arc.control.SetValue(58); // "58" and a tip further on
+    EXPECT_EQ(arc.redraws, 4);
+    EXPECT_NE(arc.control.FaceVersion(), face); // the pattern changed the look
+    const std::uint32_t face2 = arc.control.FaceVersion();
+    arc.Paint();
+    EXPECT_EQ(arc.control.FaceVersion(), face2);
+    arc.control.SetValue(99);
+    EXPECT_EQ(arc.control.FaceVersion(), face2);
+
+    // Disabled, no indicator shows, so no value needs a redraw until it is enabled again.
+    arc.control.SetEnabled(false);
+    const int redraws = arc.redraws;
+    arc.control.SetValue(12);
+    EXPECT_EQ(arc.redraws, redraws);
+    arc.control.SetEnabled(true);
+    EXPECT_EQ(arc.redraws, redraws + 1);
+
+    THosted<TTermMetter> term; // 50 x 200: 162 pixels of scale for 0 ... 100
+    term.control.SetValue(40);
+    term.control.SetValue(40.04); // "40.0", the column's top on the same row
+    EXPECT_EQ(term.redraws, 1);
+    term.control.SetValue(41); // a row higher
+    EXPECT_EQ(term.redraws, 2);
+
+    THosted<TRezMetter> rez;     // reeds 0.5 Hz apart
+    rez.control.SetValue(50.01); // "50.0", the same reeds standing
+    EXPECT_EQ(rez.redraws, 0);
+    rez.control.SetValue(50.3); // "50.3", the next reed the tallest
+    EXPECT_EQ(rez.redraws, 1);
+
+    THosted<TGauge> gauge; // 117 pixels high
+    gauge.control.SetValue(25);
+    gauge.control.SetValue(25.4); // "25%", a bar of 29 pixels either way
+    EXPECT_EQ(gauge.redraws, 1);
+    gauge.control.SetValue(26);
+    EXPECT_EQ(gauge.redraws, 2);
+}
+
+// The two layers together draw exactly what Paint draws, in the same order.
+template <typename TControl> void CheckLayersMakeThePaint(double value) {
+    THosted<TControl> f;
+    f.control.SetValue(value);
+    for (bool enabled : {true, false}) {
+        f.control.SetEnabled(enabled);
+        const TRecordingCanvas whole = f.Paint();
+        TRecordingCanvas layered;
+        f.control.PaintFace(layered);
+        f.control.PaintIndicator(layered);
+        ASSERT_EQ(layered.calls.size(), whole.calls.size()) << enabled;
+        for (std::size_t i = 0; i < whole.calls.size(); ++i) {
+            EXPECT_EQ(layered.calls[i].Kind, whole.calls[i].Kind) << i;
+            EXPECT_EQ(layered.calls[i].Coords(), whole.calls[i].Coords()) << i;
+            EXPECT_EQ(layered.calls[i].Color, whole.calls[i].Color) << i;
+            EXPECT_EQ(layered.calls[i].PenWidth, whole.calls[i].PenWidth) << i;
+            EXPECT_EQ(layered.calls[i].Str, whole.calls[i].Str) << i;
+        }
+        EXPECT_EQ(layered.FontColor(), whole.FontColor());
+    }
+}
+
+TEST(MetterRules, FaceAndIndicatorTogetherAreTheWholePaint) {
+    CheckLayersMakeThePaint<TArcMetter>(37);
+    CheckLayersMakeThePaint<TTermMetter>(61);
+    CheckLayersMakeThePaint<TRezMetter>(51.2);
+    CheckLayersMakeThePaint<TGauge>(42);
+}
+
 TEST(Gauge, BarRisesFromTheBottomWithThePercentage) {
     THosted<TGauge> f;
     f.control.SetValue(25);
