@@ -39,6 +39,21 @@ TEST(Conversions, TimeOfDayWithOrWithoutSecondsAndItsLimits) {
     EXPECT_DOUBLE_EQ(TimeWithDefault("13:00:00 PM", -1, American), -1);
 }
 
+// Some locales (Korean, Chinese of Taiwan) put the AM/PM marker first: a time shown in
+// such a format reads back as the same time.
+TEST(Conversions, TimeOfDayWithTheMarkerFirstReadsBackAsShown) {
+    const TLocaleFormats markerFirst{"yyyy/MM/dd", "tt h:mm:ss"};
+    for (int h = 0; h < 24; ++h) {
+        const double t = Time(h, 5, 9);
+        const std::string shown = FormatTimeOfDay(t, markerFirst);
+        EXPECT_DOUBLE_EQ(TimeWithDefault(shown, -1, markerFirst), t) << shown;
+    }
+    EXPECT_EQ(FormatTimeOfDay(Time(13, 5, 9), markerFirst), "PM 1:05:09");
+    EXPECT_DOUBLE_EQ(TimeWithDefault(" am 12:30 ", -1, markerFirst), Time(0, 30, 0));
+    for (const char* bad : {"PM 13:00:00", "PM 1:00:00 PM", "AM PM 1:00", "PM", "PM1"})
+        EXPECT_DOUBLE_EQ(TimeWithDefault(bad, -1, markerFirst), -1) << bad;
+}
+
 TEST(Conversions, DatesInTheOrderOfTheShortFormatWithTwoDigitYearsNearNow) {
     EXPECT_DOUBLE_EQ(DateWithDefault("08.12.2026", -1, 2026, Russian), DaysFromCivil(2026, 12, 8));
     EXPECT_DOUBLE_EQ(DateWithDefault("01.01.04", -1, 2026, Russian), DaysFromCivil(2004, 1, 1));
