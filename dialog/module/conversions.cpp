@@ -254,8 +254,10 @@ std::string FormatTimeOfDay(double value, const TLocaleFormats& formats) {
 }
 
 std::string FormatDate(double value, const TLocaleFormats& formats) {
-    if (!std::isfinite(value) || value < -693593.0 || value > 2958466.0) return {};
-    const DateTimeParts p = DecodeDateTime(std::trunc(value));
+    // The day is the whole part, below 0 too: 1 January of year 1 to 31 December 9999.
+    const double day = std::trunc(value);
+    if (!std::isfinite(value) || day < -693593.0 || day > 2958465.0) return {};
+    const DateTimeParts p = DecodeDateTime(day);
     std::string out;
     for (const Token& t : Tokenize(formats.ShortDate)) {
         switch (t.Letter) {

@@ -103,3 +103,14 @@ TEST(Conversions, DatesFormattedInTheShortFormat) {
     EXPECT_EQ(FormatDate(std::nan(""), Russian), "");
     EXPECT_EQ(FormatDate(1e12, Russian), "");
 }
+
+// The calendar's ends: the whole part of a value is its day, below 0 too.
+TEST(Conversions, DatesOfTheFirstAndLastYearAndNoneBeyond) {
+    const double first = static_cast<double>(DaysFromCivil(1, 1, 1));
+    const double beyond = static_cast<double>(DaysFromCivil(10000, 1, 1));
+    EXPECT_EQ(FormatDate(first, Russian), "01.01.0001");
+    EXPECT_EQ(FormatDate(first - 0.5, Russian), "01.01.0001"); // its noon
+    EXPECT_EQ(FormatDate(first - 1, Russian), "");
+    EXPECT_EQ(FormatDate(beyond - 0.25, Russian), "31.12.9999");
+    EXPECT_EQ(FormatDate(beyond, Russian), "");
+}
