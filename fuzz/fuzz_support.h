@@ -79,6 +79,13 @@ public:
         files.erase(from);
         return true;
     }
+    // One step, as both platforms replace a file: the old file or the new one, never none.
+    bool Replace(const std::string& from, const std::string& to) override {
+        if (Injected() || !files.count(from)) return false;
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
     std::uint32_t LastError() override { return 5; }
 
     const std::string* Content(const std::string& path) const {

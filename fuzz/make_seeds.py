@@ -155,6 +155,221 @@ DEVLOG = {
 }
 
 
+# The window library's readers.
+
+def cp(s):
+    return s.encode("cp1251")
+
+
+def history(content, flags=0, lines=0, chars=0, color=(255, 255, 255)):
+    return bytes([flags, lines, chars]) + bytes(color) + content
+
+
+RTF_SAVED = (b"{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl{\\f0\\fmodern\\fprq1"
+             b"\\fcharset204 Courier New;}}\r\n{\\colortbl ;\\red255\\green255\\blue255;"
+             b"\\red255\\green255\\blue0;\\red128\\green128\\blue128;}\r\n"
+             b"{\\*\\generator Riched20 10.0;}\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs16 Q1\\par\r\n"
+             b"\\cf2 (230.0 195.0 229.0 025 50.0 13.6 31.0 00001000\\par\r\n"
+             b"\\cf3 <\\'ed\\'e5\\'f2 \\u1086\\'ee\\u1090?>\\par\r\n\\cf1\\par\r\n}\r\n")
+RTF_OURS = (b"{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset204 "
+            b"Courier New;}}\n{\\colortbl ;\\red255\\green255\\blue255;\\red255\\green255\\blue0;}"
+            b"\n\\pard\\plain\\f0\\fs16\\b\\cf1 Q1\\par\n\\cf2 ACK \\{x\\} \\\\y\\tab "
+            b"\\'c1\\par\n\\cf1 }")
+
+HISTORY = {
+    "plain": history(b"Q1\r\n(230.0 195.0 229.0 025 50.0 13.6 31.0 00001000\r\n" +
+                     cp("<нет ответа от UPS>") + b"\r\nT\r\n\r\n\r\n"),
+    "plain_mixed_ends": history(b"Q1\r(230.0\nF\r\n#220.0 000 024.0 50.0\x00\x01\tx\n"),
+    "rtf_saved": history(RTF_SAVED),
+    "rtf_ours": history(RTF_OURS, color=(0, 255, 0)),
+    "rtf_cut": history(RTF_SAVED[:200]),
+    "rtf_trimmed": history(RTF_SAVED, lines=2, chars=3),
+    "rtf_nested": history(b"{\\rtf1 a{\\b b{\\i c\\par d" + b"{" * 80 + b"deep}}}}} e\\line f"),
+    "rtf_odd": history(b"{\\rtf1 a}}}} b\\cf99999999999 c\\uc2 \\u-4000 de\\u1025\\'a8 "
+                       b"{\\bin3 }}}x\\~\\_\\emdash\\bullet\\ldblquote}"),
+    "rtf_tables": history(b"{\\rtf1{\\colortbl;\\red1;\\green2\\blue3;;\\red300\\blue-5;}"
+                          b"{\\fonttbl{\\f0 x;}}{\\*\\unknown y}\\cf2 z\\cf4 w\\plain v"
+                          b"\\cell\\row\\tab t}"),
+    "plain_flagged_rtf": history(b"Q1\\par x", flags=1, lines=3, chars=1),
+}
+
+
+def sections(content, key=0, spelling=0, other_writer=b"", fail_mask=0, chunk=0, value=b"COM2",
+             settings=0):
+    flags = key | spelling << 4 | (0x40 if other_writer else 0) | (0x80 if fail_mask else 0)
+    return bytes([flags, fail_mask, chunk, len(value), len(other_writer), settings]) + \
+        value + other_writer + content
+
+
+KOVRIN_INI = (b"; written by hand\r\n[Main]\r\nPort=COM3 ; mine\r\nDevLog=D:\\logs\\dev.log\r\n"
+              b"Interval=2500\r\nFailInterval=1000\r\nStatInterval=10000\r\nTimeOut=2000\r\n"
+              b"MinBattVoltage=10.5\r\nMaxBattVoltage=13.6\r\nAltTransDiff=0\r\nFormTop=120\r\n"
+              b"\r\n[Diagramm]\r\nBeginDate=01.01.04\r\nBeginTime=00:00:00\r\nLength=3\r\n"
+              b"InpV=1\r\nOutV=0\r\n")
+
+SECTIONS = {
+    "port": sections(KOVRIN_INI, settings=4),
+    "interval_upper": sections(KOVRIN_INI, key=1, spelling=1, value=b"1000"),
+    "date_lower": sections(KOVRIN_INI, key=11, spelling=2, value=b"14.03.26", settings=9),
+    "missing_file": sections(b"", key=13, spelling=3, value=b"5"),
+    "no_final_end": sections(b"[Main]\r\nPort=COM2", key=5, value=b"0"),
+    "lone_cr": sections(b"[Main]\r\nStatInterval=1000\r", key=8, value=b"13.6"),
+    "lf_only": sections(b"[Main]\nInterval=3000\n[Diagramm]\nLength=9\n", key=13, value=b"2",
+                        settings=10),
+    "twice": sections(b"[Main]\r\nA=1\r\n[X]\r\n[main]\r\nPort=OLD\r\n\r\n[Main]\r\nPort=X\r\n",
+                      value=b"COM4"),
+    "odd_headers": sections(b"[ Main ]\r\n  port = COM1 \r\n[Main\r\n[]\r\nx\r\n=y\r\n;[Main]\r\n",
+                            value=b"\"quoted\""),
+    "value_lines": sections(KOVRIN_INI, value=b"COM1\r\nInterval=1"),
+    "other_writer": sections(KOVRIN_INI, key=14, other_writer=b"[Diagramm]\r\nCharg=1\r\n",
+                             value=b"0"),
+    "save_fails": sections(KOVRIN_INI, key=12, fail_mask=0x0C, chunk=5, value=b"12:30:00"),
+    "wild_settings": sections(b"[Main]\r\nInterval=-5\r\nTimeOut=x\r\nStatInterval=100\r\n"
+                              b"MinBattVoltage=1e39\r\nMaxBattVoltage=nan\r\nAltTransDiff=300\r\n"
+                              b"Port=\"'a'\"\r\n[Diagramm]\r\nBeginDate=29.02.2000\r\n"
+                              b"BeginTime=25:00\r\nLength=8\r\n", key=9, value=b"10", settings=15),
+}
+
+
+def days(y, m, d):
+    import datetime
+    return float((datetime.date(y, m, d) - datetime.date(1899, 12, 30)).days)
+
+
+DAY = days(2026, 3, 14)
+STAT = struct.Struct("<d6fBBHdd")
+
+
+def stat(time, inp=229.0, out=229.0, batt=13.6, freq=50.0, load=25, charge=100, flags=0x0120):
+    return STAT.pack(time, inp, 0.0, out, batt, freq, 31.0, load, charge, flags, 0.0, 0.0)
+
+
+def statistics(records, points=100, visible=0x37, mask=0, chunk=0, width=3, start_record=0,
+               tail=b"", start=None, length=None, missing=False):
+    flags = visible | (0x40 if mask else 0) | (0x80 if missing else 0)
+    head = bytes([points, flags, mask, chunk])
+    if start is None:
+        head += bytes([width | 0x08 | start_record << 4])
+    else:
+        head += bytes([width]) + struct.pack("<dd", start, length)
+    return head + b"".join(records) + tail
+
+
+MINUTE = 1.0 / 1440
+STATISTICS = {
+    "hour": statistics([stat(DAY + i * MINUTE, inp=220 + i % 7) for i in range(60)], points=7),
+    "day_100": statistics([stat(DAY + i * 15 * MINUTE, load=i % 100) for i in range(96)],
+                          points=10, width=6),
+    "torn": statistics([stat(DAY + i * MINUTE) for i in range(5)], tail=b"\x01" * 30, chunk=7),
+    "damaged": statistics([stat(float("nan"), inp=float("nan")), stat(DAY, inp=3e38, batt=-1.0),
+                           stat(DAY + MINUTE, load=255, inp=float("inf")), stat(1e300)],
+                          points=2, visible=0x3F),
+    "backwards": statistics([stat(DAY + 4), stat(DAY + 1), stat(DAY + 9)], start=DAY,
+                            length=10.0),
+    "read_fails": statistics([stat(DAY + i * MINUTE) for i in range(30)], mask=0x06, chunk=52),
+    "missing": statistics([], missing=True),
+    "calendar_ends": statistics([stat(days(1, 1, 1)), stat(2958465.99999), stat(-693593.5),
+                                 stat(2958466.0)], start=-700000.0, length=4e6),
+}
+
+
+JOURNAL_RECORD = struct.Struct("<Bd6s101s")
+
+
+def entry(kind, message, time=DAY + 0.5, port=b"COM1"):
+    return JOURNAL_RECORD.pack(kind, time, text(port, 6), text(message, 101))
+
+
+def journal(records, filter=0, mask=0, locale=0, chunk=0, live=0, tail=b""):
+    return bytes([filter, (1 if mask else 0) | locale << 1, mask, chunk, live]) + \
+        b"".join(records) + tail
+
+
+RUN = [entry(0, b""), entry(1, cp("Запуск...")), entry(2, cp("Сбой питающей сети.")),
+       entry(1, cp("Питание восстановлено.")), entry(4, b"LOW 11.42"),
+       entry(3, cp("Нет ответа от UPS.")), entry(1, cp("Выход.")), entry(0, b""), entry(0, b""),
+       entry(1, cp("Запуск..."), time=DAY + 1.25)]
+
+JOURNAL_SEEDS = {
+    "runs": journal(RUN),
+    "filter_errors": journal(RUN, filter=3, live=3),
+    "filter_user_locale": journal(RUN, filter=4, locale=1, live=10),
+    "no_such_filter": journal(RUN, filter=9, locale=2),
+    "torn_in_pieces": journal(RUN[:4], chunk=50, tail=b"\x02" * 60),
+    "read_fails": journal(RUN, mask=0x0A, chunk=116),
+    "damaged": journal([entry(7, b"x" * 100), JOURNAL_RECORD.pack(1, float("nan"), b"\xff" + b"P" * 5,
+                                                                  b"\xff" + b"T" * 100),
+                        entry(2, b"", time=-1.25), entry(0, b"", time=1e300)]),
+    "calendar_ends": journal([entry(1, b"first", time=-693593.0), entry(1, b"noon", time=-693593.5),
+                              entry(1, b"last", time=2958465.9999),
+                              entry(1, b"after", time=2958466.0)], locale=3),
+}
+
+
+EVENT_RULE = struct.Struct("<HBB256s256s")
+
+
+def event_rule(source, action, parameter=b"", expression=b"", id=4, locale=0, commands=(),
+               before=None):
+    flags = locale | (0x08 if before else 0)
+    head = bytes([flags]) + (bytes(before) if before else b"") + bytes([len(commands)])
+    for cid, description in commands:
+        head += struct.pack("<H", cid) + bytes([len(description)]) + description
+    return head + EVENT_RULE.pack(id, source, action, text(parameter, 256), text(expression, 256))
+
+
+COMMAND_ITEMS = [(3, cp("Тест батареи")), (12, cp("Выключить: 30 с")), (12, b"again")]
+
+EVENT_RULES = {
+    "load": event_rule(10, 9, b"LOW $BATT", b"%LOAD > 85"),
+    "battery": event_rule(10, 0, b"", b"%BATT < 11.5"),
+    "acftime": event_rule(10, 6, cp("От батареи $ACFTIME"), b"%ACFTIME >= 0.00347222222222222"),
+    "acftime_marker_first": event_rule(10, 6, b"x", b"%ACFTIME > 0.55", locale=5),
+    "acftime_american": event_rule(10, 4, b"", b"%ACFTIME < 0.0035", locale=1),
+    "spaces": event_rule(10, 2, b"", b"  %CHARGE   <=  050  extra"),
+    "unknown_variable": event_rule(10, 1, b"", b"%VOLTAGE => 7", before=(2, 3)),
+    "ups_command": event_rule(0, 8, b"12", commands=COMMAND_ITEMS),
+    "ups_command_gone": event_rule(0, 8, b"5", commands=COMMAND_ITEMS),
+    "program": event_rule(11, 7, b"\"C:\\Program Files\\x.exe\" -a"),
+    "message": event_rule(1, 6, cp("Питание восстановлено: $INPUT")),
+    "codes_of_no_meaning": event_rule(15, 200, b"text", b"%LOAD > 1"),
+    "decimal_forms": event_rule(10, 5, b"", b"%TERM <> -1e2\t", locale=2),
+}
+
+
+def command(code, parameter=b"", description=cp("Команда"), id=7):
+    return COMMAND.pack(id, code, text(description, 51), text(parameter, 51))
+
+
+COMMAND_RULES = {
+    "test": command(1),
+    "test_minutes": command(3, b"07"),
+    "test_minutes_odd": command(3, b" 7"),
+    "shutdown": command(5, b".5"),
+    "shutdown_restore": command(6, b".5 0010"),
+    "shutdown_restore_short": command(6, b"03"),
+    "custom": command(11, b"Q1"),
+    "beep_off": command(13, b"QS"),
+    "unknown_code": command(99, b"Q1"),
+    "no_description": command(7, b"", b""),
+    "damaged_lengths": b"\x07\x00\x0b\xff" + b"D" * 50 + b"\xc8" + b"P" * 50,
+}
+
+
+def help_seed(topic, page, directory, buttons=b""):
+    return struct.pack("<iBB", topic, page & 0xFF, len(directory)) + directory + buttons
+
+
+HELP = {
+    "contents": help_seed(0, 6, b"C:\\Program Files\\Kovrin\\", b"\x00\x03\x0b"),
+    "viewer": help_seed(74, 0, b"D:\\" + cp("Мои программы") + b"\\Kovrin\\",
+                        b"\x02\x1cfile:///D:/X/DOC/tarvo.htm#2.2\x04"),
+    "out_of_range": help_seed(-1, -3, b"C:\\K\\", b"\x01\x05C:\\a b\x05"),
+    "beyond": help_seed(125, 7, b"C:\\a%b&c#d\\"),
+    "long_dir": help_seed(114, 5, b"C:\\" + b"x" * 240 + b"\\", b"\x00\x02\x00"),
+}
+
+
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -175,6 +390,13 @@ def main():
                                for name, (prev, cur, sp, wh, t) in EXPRESSIONS.items()})
     write("fuzz_datafiles", DATAFILES)
     write("fuzz_devlog", DEVLOG)
+    write("fuzz_history", HISTORY)
+    write("fuzz_sections", SECTIONS)
+    write("fuzz_statistics", STATISTICS)
+    write("fuzz_journal", JOURNAL_SEEDS)
+    write("fuzz_event_rules", EVENT_RULES)
+    write("fuzz_command_rules", COMMAND_RULES)
+    write("fuzz_help", HELP)
     return 0
 
 

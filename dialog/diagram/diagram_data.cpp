@@ -19,10 +19,17 @@ bool Sensible(float value) {
 constexpr double LastCalendarDay = 2958465.99999;
 constexpr double FirstCalendarDay = -693593;
 
+// A read may deliver less than asked for: the record is whole only when the reads that
+// follow complete it before the file ends.
 bool ReadRecordAt(IFile& file, std::int64_t index, TStatRecord& record) {
-    std::size_t got = 0;
-    return file.Seek(index * static_cast<std::int64_t>(sizeof record)) &&
-           file.Read(&record, sizeof record, got) && got == sizeof record;
+    if (!file.Seek(index * static_cast<std::int64_t>(sizeof record))) return false;
+    auto* bytes = reinterpret_cast<unsigned char*>(&record);
+    for (std::size_t have = 0; have < sizeof record;) {
+        std::size_t got = 0;
+        if (!file.Read(bytes + have, sizeof record - have, got) || got == 0) return false;
+        have += got;
+    }
+    return true;
 }
 
 } // namespace

@@ -103,6 +103,15 @@ void AppendNumber(std::string& out, int value, std::size_t width) {
     out += digits;
 }
 
+// An AM/PM marker at pos (true for PM), and the blanks after it.
+std::optional<bool> ReadDayHalf(std::string_view text, std::size_t& pos) {
+    const std::string_view rest = text.substr(pos);
+    if (!StartsWithNoCase(rest, "AM") && !StartsWithNoCase(rest, "PM")) return std::nullopt;
+    pos += 2;
+    SkipBlanks(text, pos);
+    return std::toupper(static_cast<unsigned char>(rest[0])) == 'P';
+}
+
 } // namespace
 
 double FloatWithDefault(std::string_view text, double fallback) {
@@ -113,6 +122,8 @@ double TimeWithDefault(std::string_view text, double fallback, const TLocaleForm
     const char separator = SeparatorOf(formats.LongTime, ':');
     std::size_t pos = 0;
     SkipBlanks(text, pos);
+    // Some locales put the marker first ("tt h:mm:ss").
+    std::optional<bool> pm = ReadDayHalf(text, pos);
     const auto hour = ReadNumber(text, pos, 2);
     if (!hour || !ReadSeparator(text, pos, separator)) return fallback;
     const auto minute = ReadNumber(text, pos, 2);
@@ -124,13 +135,11 @@ double TimeWithDefault(std::string_view text, double fallback, const TLocaleForm
         second = *s;
     }
     SkipBlanks(text, pos);
+    if (!pm) pm = ReadDayHalf(text, pos);
     int h = *hour;
-    if (StartsWithNoCase(text.substr(pos), "AM") || StartsWithNoCase(text.substr(pos), "PM")) {
+    if (pm) {
         if (h < 1 || h > 12) return fallback;
-        const bool pm = std::toupper(static_cast<unsigned char>(text[pos])) == 'P';
-        h = h % 12 + (pm ? 12 : 0);
-        pos += 2;
-        SkipBlanks(text, pos);
+        h = h % 12 + (*pm ? 12 : 0);
     }
     if (pos != text.size() || h > 23 || *minute > 59 || second > 59) return fallback;
     return ((h * 60.0 + *minute) * 60.0 + second) / 86400.0;
@@ -245,8 +254,10 @@ std::string FormatTimeOfDay(double value, const TLocaleFormats& formats) {
 }
 
 std::string FormatDate(double value, const TLocaleFormats& formats) {
-    if (!std::isfinite(value) || value < -693593.0 || value > 2958466.0) return {};
-    const DateTimeParts p = DecodeDateTime(std::trunc(value));
+    // The day is the whole part, below 0 too: 1 January of year 1 to 31 December 9999.
+    const double day = std::trunc(value);
+    if (!std::isfinite(value) || day < -693593.0 || day > 2958465.0) return {};
+    const DateTimeParts p = DecodeDateTime(day);
     std::string out;
     for (const Token& t : Tokenize(formats.ShortDate)) {
         switch (t.Letter) {

@@ -22,7 +22,8 @@ const TLocaleFormats& UserLocaleFormats();
 double FloatWithDefault(std::string_view text, double fallback);
 
 // The text read as a time of day (hours, minutes, optional seconds, separated by the
-// time format's separator, optionally followed by AM/PM); the default when invalid.
+// time format's separator, with an AM/PM marker after or, as some locales write it,
+// before them); the default when invalid.
 double TimeWithDefault(std::string_view text, double fallback,
                        const TLocaleFormats& formats = UserLocaleFormats());
 

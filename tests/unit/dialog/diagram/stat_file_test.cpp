@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <memory>
 
 #include "common/datetime.h"
 #include "common/files.h"
@@ -24,6 +26,40 @@ TStatRecord Stat(double time, float input) {
     r.Status.BatteryCharge = 90;
     return r;
 }
+
+// The real files, but no read delivers more than a few bytes: what a platform may do, and
+// what every reader must take until the file ends.
+class TShortReads final : public IFileSystem {
+public:
+    std::unique_ptr<IFile> Open(const std::string& path, FileOpen mode, FileShare share) override {
+        auto file = SystemFiles().Open(path, mode, share);
+        return file ? std::make_unique<Piecewise>(std::move(file)) : nullptr;
+    }
+    bool Exists(const std::string& path) override { return SystemFiles().Exists(path); }
+    bool Remove(const std::string& path) override { return SystemFiles().Remove(path); }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return SystemFiles().Rename(from, to);
+    }
+    std::uint32_t LastError() override { return SystemFiles().LastError(); }
+
+private:
+    struct Piecewise final : IFile {
+        explicit Piecewise(std::unique_ptr<IFile> f) : file(std::move(f)) {}
+        bool Read(void* buffer, std::size_t size, std::size_t& done) override {
+            return file->Read(buffer, std::min<std::size_t>(size, 7), done);
+        }
+        bool Write(const void* data, std::size_t size, std::size_t& done) override {
+            return file->Write(data, size, done);
+        }
+        bool Seek(std::int64_t position) override { return file->Seek(position); }
+        bool SeekEnd() override { return file->SeekEnd(); }
+        std::int64_t Position() override { return file->Position(); }
+        std::int64_t Size() override { return file->Size(); }
+        bool Truncate() override { return file->Truncate(); }
+        bool Flush() override { return file->Flush(); }
+        std::unique_ptr<IFile> file;
+    };
+};
 
 class StatFile : public ::testing::Test {
 protected:
@@ -109,4 +145,16 @@ TEST(RangeSlider, SpansTheWholeDaysAndStartsAtTheChosenOneWithinThem) {
     EXPECT_EQ(SliderFor(span, Day + 20).Position, static_cast<int>(Day));
     EXPECT_EQ(SliderFor(span, 0).Position, static_cast<int>(Day));
     EXPECT_EQ(SliderFor(span, Day).Position, static_cast<int>(Day)); // before 06:00 of it
+}
+
+TEST_F(StatFile, ReadInPiecesTheFileGivesTheSameWindowAndSpan) {
+    Write({Stat(Day + 0.25, 1), Stat(Day + 0.5, 2), Stat(Day + 2.75, 3)}, "torn");
+    TShortReads pieces;
+    const auto span = ReadStatSpan(pieces, path_);
+    ASSERT_TRUE(span);
+    EXPECT_EQ(span->First, Day + 0.25);
+    EXPECT_EQ(span->Last, Day + 2.75);
+    const auto values = ReadStatWindow(pieces, path_, Day, 1);
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->size(), 2u);
 }

@@ -39,6 +39,21 @@ TEST(Conversions, TimeOfDayWithOrWithoutSecondsAndItsLimits) {
     EXPECT_DOUBLE_EQ(TimeWithDefault("13:00:00 PM", -1, American), -1);
 }
 
+// Some locales (Korean, Chinese of Taiwan) put the AM/PM marker first: a time shown in
+// such a format reads back as the same time.
+TEST(Conversions, TimeOfDayWithTheMarkerFirstReadsBackAsShown) {
+    const TLocaleFormats markerFirst{"yyyy/MM/dd", "tt h:mm:ss"};
+    for (int h = 0; h < 24; ++h) {
+        const double t = Time(h, 5, 9);
+        const std::string shown = FormatTimeOfDay(t, markerFirst);
+        EXPECT_DOUBLE_EQ(TimeWithDefault(shown, -1, markerFirst), t) << shown;
+    }
+    EXPECT_EQ(FormatTimeOfDay(Time(13, 5, 9), markerFirst), "PM 1:05:09");
+    EXPECT_DOUBLE_EQ(TimeWithDefault(" am 12:30 ", -1, markerFirst), Time(0, 30, 0));
+    for (const char* bad : {"PM 13:00:00", "PM 1:00:00 PM", "AM PM 1:00", "PM", "PM1"})
+        EXPECT_DOUBLE_EQ(TimeWithDefault(bad, -1, markerFirst), -1) << bad;
+}
+
 TEST(Conversions, DatesInTheOrderOfTheShortFormatWithTwoDigitYearsNearNow) {
     EXPECT_DOUBLE_EQ(DateWithDefault("08.12.2026", -1, 2026, Russian), DaysFromCivil(2026, 12, 8));
     EXPECT_DOUBLE_EQ(DateWithDefault("01.01.04", -1, 2026, Russian), DaysFromCivil(2004, 1, 1));
@@ -87,4 +102,15 @@ TEST(Conversions, DatesFormattedInTheShortFormat) {
     EXPECT_EQ(FormatDate(DaysFromCivil(2004, 1, 1) + 0.75, {"dd.MM.yy", "H:mm:ss"}), "01.01.04");
     EXPECT_EQ(FormatDate(std::nan(""), Russian), "");
     EXPECT_EQ(FormatDate(1e12, Russian), "");
+}
+
+// The calendar's ends: the whole part of a value is its day, below 0 too.
+TEST(Conversions, DatesOfTheFirstAndLastYearAndNoneBeyond) {
+    const double first = static_cast<double>(DaysFromCivil(1, 1, 1));
+    const double beyond = static_cast<double>(DaysFromCivil(10000, 1, 1));
+    EXPECT_EQ(FormatDate(first, Russian), "01.01.0001");
+    EXPECT_EQ(FormatDate(first - 0.5, Russian), "01.01.0001"); // its noon
+    EXPECT_EQ(FormatDate(first - 1, Russian), "");
+    EXPECT_EQ(FormatDate(beyond - 0.25, Russian), "31.12.9999");
+    EXPECT_EQ(FormatDate(beyond, Russian), "");
 }
