@@ -72,4 +72,6 @@ void TMonApp::LoadSettings() {
     SetAltTransDiff(static_cast<std::uint8_t>(integer("AltTransDiff", DefaultAltTransDiff)));
 
     SetDevLog(text("DevLog"));
+
+    SetNetServerSettings(NetServerSettingsFrom(text));
 }

@@ -67,6 +67,8 @@ void TKovrin::RunAction(const TEventRule& rule) {
     const std::string text = SubstituteMacros(rule.Parameter.View(), status_, platform_.Clock);
 
     if (const PowerAction* power = FindPowerAction(action)) {
+        // The computers on the network that share this UPS go down first.
+        WarnNetClients();
         if (power->Hibernate) {
             if (platform_.Power.Hibernate() || !power->FallBackToPowerOff) return;
         }

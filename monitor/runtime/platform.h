@@ -4,6 +4,7 @@
 
 class IClock;
 class IFileSystem;
+class INetServer;
 class ISerialPort;
 
 // A window as the monitor addresses it; 0 is no window.
@@ -102,7 +103,8 @@ struct TPlatform {
     ITrayShell& Tray;
     IPower& Power;
     IDialogLibrary& DialogLibrary;
-    std::string ProgramDir; // directory of the executable, with its trailing separator
+    std::string ProgramDir;          // directory of the executable, with its trailing separator
+    INetServer* NetServer = nullptr; // the network UPS server; none: the setting does nothing
 };
 
 // ExitWindowsEx flags used by the actions.
