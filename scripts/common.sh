@@ -4,11 +4,13 @@ KOVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the builds and tests need (Wine's own fonts and Liberation give the
 # windows the metrics of the Windows fonts they are laid out for; ImageMagick takes the
-# screenshots). The 32-bit product is built on every host;
+# screenshots; nut-client's upsc, upscmd and upsmon are the network server's test
+# peers). The 32-bit product is built on every host;
 # which Wine runs the Windows tests depends on the host (choose_wine_arch below).
 KOVRIN_PACKAGES=(cmake make g++ python3 libgtest-dev googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-    xvfb xauth locales clang-14 libclang-rt-14-dev imagemagick fonts-wine fonts-liberation)
+    xvfb xauth locales clang-14 libclang-rt-14-dev imagemagick fonts-wine fonts-liberation
+    nut-client)
 # wine32 needs the i386 architecture; wine64 and the x86_64 compilers serve hosts that
 # run no i386 code.
 KOVRIN_PACKAGES_WIN32=(wine wine32:i386)
