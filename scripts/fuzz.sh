@@ -10,7 +10,7 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-FUZZ_TARGETS=(fuzz_driver fuzz_ini fuzz_expressions fuzz_datafiles fuzz_devlog)
+FUZZ_TARGETS=(fuzz_driver fuzz_ini fuzz_expressions fuzz_datafiles fuzz_devlog fuzz_netserver)
 FUZZ_BUILD=${KOVRIN_FUZZ_BUILD:-$KOVRIN_ROOT/build/fuzz}
 FUZZ_SUMMARY=()
 
