@@ -5,6 +5,8 @@
 #include "dialog/mainwindow/autorun.h"
 #include "dialog/mainwindow/control_ids.h"
 #include "dialog/mainwindow/main_form_win32.h"
+#include "dialog/mainwindow/network_form_win32.h"
+#include "dialog/mainwindow/network_settings.h"
 #include "dialog/mainwindow/status_view.h"
 #include "dialog/module/ini_file.h"
 
@@ -166,6 +168,13 @@ bool TSettingsPage::CreateControls() {
     ar.Kind = TButtonKind::Check;
     if (!autorun_.Create(ar)) return false;
     autorun_.OnClick = [this] { AutorunClick(); };
+    TButtonArgs net;
+    net.Parent = extra_.Handle();
+    net.Rect = {ButtonLeft - 45, 10, 120, 21};
+    net.Text = "Сетевой сервер...";
+    net.Id = ID_SETTINGS_NETWORK;
+    if (!networkButton_.Create(net)) return false;
+    networkButton_.OnClick = [this] { NetworkClick(); };
     return true;
 }
 
@@ -173,6 +182,7 @@ bool TSettingsPage::CreateControls() {
 
 void TSettingsPage::Load() {
     settings_ = ReadMonitorSettings(main_.Settings());
+    network_ = ReadNetworkSettings(main_.Settings());
     PlaceMainWindow();
     Fill();
 }
@@ -278,9 +288,17 @@ void TSettingsPage::Apply() {
         return;
     }
     WriteMonitorSettings(main_.Settings(), settings_, altDetection_.Checked(), TWriteScope::Apply);
+    WriteNetworkSettings(main_.Settings(), network_);
     // The monitor would only read the old file again.
     if (!SaveNow(false)) return;
     main_.PostToMonitor(UM_APPLYSETTINGS, APPLY_ALL, 0);
+}
+
+// The values stay in memory until "Применить" writes them with the page's others.
+void TSettingsPage::NetworkClick() {
+    TNetworkForm form;
+    if (!form.Create(main_.Handle(), network_)) return;
+    if (main_.RunModalOver(form) == MR_OK) network_ = form.Settings();
 }
 
 void TSettingsPage::AltDetectionClick() {

@@ -3,14 +3,16 @@
 # simulator's values, upscmd runs a battery test (and a wrong password is refused), 40
 # clients list every variable at once while the polls keep their period, a crowd beyond
 # 64 and junk leave the server serving, a client's FSD shows in the status until the
-# mains return, a lost link gives DATA-STALE, and "Применить" moves the server to another
-# port (a port that cannot be opened is journalled, and the monitor goes on).
+# mains return, a lost link gives DATA-STALE, and applied settings move the server to another
+# port (a port that cannot be opened is journalled, and the monitor goes on), also through
+# the settings page's window.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/nut_lib.sh"
 
 PORT=$(free_port)
 ini() { # the settings with the server on the given port
-    printf '%s' "DevLog=dev.log
+    printf '%s' "[Main]
+DevLog=dev.log
 Interval=1000
 FailInterval=1000
 TimeOut=1000
@@ -114,11 +116,25 @@ sleep 3
 check "monitoring goes on" [ "$(grep -c 'RX "Q1"' "$WORK/sim.log")" -gt "$polls" ]
 kill "$holder" 2>/dev/null || true
 wait "$holder" 2>/dev/null || true
+
+# ---- The same through the window: the settings page's button, its window, "Применить".
 NEXT=$(free_port)
-ini "$NEXT"
-post_message 1025 0
-check "the new port listens" wait_for_journal "Сетевой сервер ИБП слушает 127.0.0.1:$NEXT." 15
-check "and serves" wait_until 10 upsc_is "$NEXT" ups.status OL
+check "the window opens" open_dialog 30
+ui tab 5 >/dev/null
+ui click 614 >/dev/null
+check "the server's window shows the port in the file" wait_ui_text 652 "$BUSY"
+check "and the user" [ "$(ui_text 654)" = monuser ]
+ui set-text 652 "$NEXT" >/dev/null
+ui click 657 >/dev/null
+sleep 1
+check "OK alone writes nothing" not grep -q "NutTcpPort=$NEXT" "$WORK/Kovrin.ini"
+ui click 612 >/dev/null
+check "\"Применить\" moves the server to the new port" wait_for_journal "Сетевой сервер ИБП слушает 127.0.0.1:$NEXT." 15
+check "which serves" wait_until 10 upsc_is "$NEXT" ups.status OL
+check "the six keys in the file" [ "$(tr -d '\r' <"$WORK/Kovrin.ini" | grep -c '^Nut')" = 6 ]
+check "the password kept" grep -q '^NutPassword=secret' "$WORK/Kovrin.ini"
+post_message 273 2 0
+ui_ok wait-gone 20 || true
 
 stop_kovrin
 check "the monitor ended normally" [ "$(journal_texts | tail -2 | head -1)" = "Выход." ]
