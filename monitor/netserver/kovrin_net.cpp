@@ -97,8 +97,9 @@ void TKovrin::HandleNetEvents() {
         case TNetEvent::Kind::Command: {
             // The link may have been lost since the server took the command.
             if (!opened_ || failedPolls_ >= LinkLossThreshold) {
-                WriteJournal("Команда " + e.Name + " от сетевого клиента " + e.Who +
-                                 " не выполнена: нет связи с UPS.",
+                // The reason first: a long name may be cut at the journal's 100 characters.
+                WriteJournal("Команда не выполнена (нет связи с UPS): " + e.Name + " от " + e.Who +
+                                 ".",
                              JK_WARNING);
                 break;
             }
