@@ -10,6 +10,8 @@
 //   1 send: length byte, bytes   5 the control loop takes the events
 //   2 read: one byte, * 64 bytes 6 the snapshot turns stale or fresh
 //   3 the client goes away       7 a canned request (one byte picks it): the seeds' words
+// A send's length byte of 0xF0 or more floods instead: (length - 0xEF) * 100 copies of the
+// one byte that follows, so that short inputs reach the limits of lines and buffers.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -179,8 +181,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1:
         case 7: {
             std::string bytes;
-            if ((op & 7) == 1)
-                bytes = in.Bytes(in.Byte());
+            const std::uint8_t length = (op & 7) == 1 ? in.Byte() : 0;
+            if ((op & 7) == 1 && length >= 0xF0)
+                bytes.assign((length - 0xEFu) * 100u, static_cast<char>(in.Byte()));
+            else if ((op & 7) == 1)
+                bytes = in.Bytes(length);
             else
                 bytes = Canned[in.Byte() % (sizeof Canned / sizeof Canned[0])];
             if (slot < 0) break;

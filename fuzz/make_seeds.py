@@ -165,7 +165,12 @@ def net(setup, *ops, st=None):
 
 
 def connect(c): return bytes([c << 3 | 0])
-def send(c, data): return bytes([c << 3 | 1, len(data)]) + data
+def send(c, data):
+    assert len(data) < 0xF0
+    return bytes([c << 3 | 1, len(data)]) + data
+
+
+def flood(c, hundreds, byte): return bytes([c << 3 | 1, 0xEF + hundreds, byte])
 def read(c, units=255): return bytes([c << 3 | 2, units])
 def gone(c): return bytes([c << 3 | 3])
 def wait(tens_of_seconds): return bytes([4, tens_of_seconds])
@@ -185,8 +190,10 @@ NETSERVER = {
                           read(0)),
     "no_password": net(0, connect(0), canned(0, 0), canned(0, 1), canned(0, 2), canned(0, 6),
                        read(0), take()),
-    "junk": net(4, connect(3), send(3, bytes(range(1, 256))), send(3, bytes(range(255, 0, -1))),
+    "junk": net(4, connect(3), send(3, bytes(range(1, 200))), send(3, bytes(range(255, 55, -1))),
                 send(3, b"\x00" * 200 + b"\n"), send(3, b"NETVER\n"), read(3)),
+    "flood": net(4, connect(4), flood(4, 16, 0x41), send(4, b"\nNETVER\n"), flood(4, 3, 0x0A),
+                 canned(4, 7), read(4), read(4)),
     "many": net(4, *[connect(c) + send(c, b"LIST VAR ups\n") for c in range(32)],
                 *[read(c, 3) for c in range(32)]),
     "stale": net(5, connect(0), send(0, b"GET VAR ups ups.status\nLIST UPS\n"), stale(),
