@@ -9,8 +9,8 @@
 namespace {
 
 constexpr std::string_view ServerVersion = "Kovrin UPS monitor, network UPS protocol 1.3";
-constexpr std::string_view HelpText = "Commands: HELP VER NETVER GET LIST INSTCMD LOGIN LOGOUT "
-                                      "USERNAME PASSWORD STARTTLS PRIMARY MASTER FSD";
+constexpr std::string_view HelpText = "Commands: HELP VER NETVER GET LIST SET INSTCMD LOGIN "
+                                      "LOGOUT USERNAME PASSWORD STARTTLS PRIMARY MASTER FSD";
 
 enum class TNetError {
     AccessDenied,
@@ -19,6 +19,7 @@ enum class TNetError {
     CmdNotSupported,
     InvalidArgument,
     InstcmdFailed,
+    Readonly,
     FeatureNotConfigured,
     DataStale,
     AlreadyLoggedIn,
@@ -31,10 +32,21 @@ enum class TNetError {
 
 // The protocol's names of the errors, in the order above.
 constexpr std::string_view ErrorNames[] = {
-    "ACCESS-DENIED",     "UNKNOWN-UPS",          "VAR-NOT-SUPPORTED",      "CMD-NOT-SUPPORTED",
-    "INVALID-ARGUMENT",  "INSTCMD-FAILED",       "FEATURE-NOT-CONFIGURED", "DATA-STALE",
-    "ALREADY-LOGGED-IN", "ALREADY-SET-USERNAME", "ALREADY-SET-PASSWORD",   "USERNAME-REQUIRED",
-    "PASSWORD-REQUIRED", "UNKNOWN-COMMAND",
+    "ACCESS-DENIED",
+    "UNKNOWN-UPS",
+    "VAR-NOT-SUPPORTED",
+    "CMD-NOT-SUPPORTED",
+    "INVALID-ARGUMENT",
+    "INSTCMD-FAILED",
+    "READONLY",
+    "FEATURE-NOT-CONFIGURED",
+    "DATA-STALE",
+    "ALREADY-LOGGED-IN",
+    "ALREADY-SET-USERNAME",
+    "ALREADY-SET-PASSWORD",
+    "USERNAME-REQUIRED",
+    "PASSWORD-REQUIRED",
+    "UNKNOWN-COMMAND",
 };
 
 std::string Error(TNetError e) {
@@ -262,26 +274,27 @@ std::string InstantCommand(TRequest& r) {
     return "OK\n";
 }
 
+// Every variable here is the UPS's own reading: none can be set, and a client that tries
+// is told so (upsrw then says the variable is read-only).
+std::string Set(TRequest& r) {
+    if (r.Count() != 5 || !SameWord(r.Words[1], "VAR")) return Error(TNetError::InvalidArgument);
+    if (const auto e = RightsMissing(r)) return Error(*e);
+    if (!r.KnownUps(r.Words[2])) return Error(TNetError::UnknownUps);
+    if (!FindVariable(r.Words[3])) return Error(TNetError::VarNotSupported);
+    return Error(TNetError::Readonly);
+}
+
 struct TRoute {
     std::string_view Word;
     std::string (*Handle)(TRequest&);
 };
 
 const TRoute Routes[] = {
-    {"VER", Ver},
-    {"NETVER", NetVer},
-    {"HELP", Help},
-    {"STARTTLS", StartTls},
-    {"USERNAME", Username},
-    {"PASSWORD", Password},
-    {"GET", Get},
-    {"LIST", List},
-    {"LOGOUT", Logout},
-    {"LOGIN", Login},
-    {"PRIMARY", Primary},
-    {"MASTER", Primary},
-    {"FSD", ForcedShutdown},
-    {"INSTCMD", InstantCommand},
+    {"VER", Ver},           {"NETVER", NetVer},      {"HELP", Help},
+    {"STARTTLS", StartTls}, {"USERNAME", Username},  {"PASSWORD", Password},
+    {"GET", Get},           {"LIST", List},          {"SET", Set},
+    {"LOGOUT", Logout},     {"LOGIN", Login},        {"PRIMARY", Primary},
+    {"MASTER", Primary},    {"FSD", ForcedShutdown}, {"INSTCMD", InstantCommand},
 };
 
 } // namespace

@@ -230,6 +230,15 @@ TEST(RequestHandler, CredentialsAndLogin) {
     EXPECT_EQ(ctx.events[0].Who, "monuser@10.0.0.7");
     EXPECT_EQ(ctx.events[1].What, TNetEvent::Kind::Logout);
 
+    // Nothing can be set; a client with the rights is told why.
+    EXPECT_EQ(wrongUser("SET VAR ups ups.status OB"), "ERR ACCESS-DENIED\n");
+    Client setter(ctx);
+    setter.Authenticate();
+    EXPECT_EQ(setter("SET VAR ups ups.status OB"), "ERR READONLY\n");
+    EXPECT_EQ(setter("SET VAR ups ups.nothing 1"), "ERR VAR-NOT-SUPPORTED\n");
+    EXPECT_EQ(setter("SET VAR other ups.status OB"), "ERR UNKNOWN-UPS\n");
+    EXPECT_EQ(setter("SET TRACKING ON"), "ERR INVALID-ARGUMENT\n");
+
     // Without a configured password nobody gets the rights, whatever is sent.
     ctx.settings.Password.clear();
     Client empty(ctx);
