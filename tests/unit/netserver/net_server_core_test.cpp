@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "monitor/netserver/net_server_core.h"
@@ -191,7 +189,7 @@ TEST_F(CoreTest, LoginsAreCountedAndEndWithTheConnection) {
     EXPECT_FALSE(exchange.ForcedShutdown()) << "FSD needs the rights";
 }
 
-TEST(NetExchange, TheQueueIsBoundedAndTheSnapshotIsCopiedWhole) {
+TEST(NetExchange, TheQueueIsBoundedAndWakesTheLoopOnceUntilDrained) {
     TNetExchange exchange;
     int wakes = 0;
     exchange.SetWake([&wakes] { ++wakes; });
@@ -207,23 +205,4 @@ TEST(NetExchange, TheQueueIsBoundedAndTheSnapshotIsCopiedWhole) {
     EXPECT_FALSE(exchange.TakeEvent(e));
     EXPECT_TRUE(exchange.Submit({TNetEvent::Kind::Logout, "again", {}, 0, {}}));
     EXPECT_EQ(wakes, 2) << "drained: the next event wakes the loop again";
-
-    // A reader on another thread never sees half of one snapshot and half of another.
-    std::atomic<bool> stop{false};
-    std::thread writer([&] {
-        for (int i = 0; !stop.load(); ++i) {
-            TNetSnapshot s;
-            s.Status.InputVoltage = static_cast<float>(i % 1000);
-            s.Status.OutputVoltage = static_cast<float>(i % 1000);
-            s.Stale = i % 2 == 0;
-            exchange.Publish(s);
-        }
-    });
-    for (int i = 0; i < 20000; ++i) {
-        const TNetSnapshot s = exchange.Snapshot();
-        const float in = s.Status.InputVoltage, out = s.Status.OutputVoltage;
-        ASSERT_EQ(in, out);
-    }
-    stop = true;
-    writer.join();
 }
