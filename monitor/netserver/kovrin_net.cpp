@@ -13,6 +13,7 @@ const char* const TextServerPrefix = "Сетевой сервер ИБП";
 const char* const TextFsdAnnounced = "FSD (принудительное выключение) объявлено сетевым клиентам.";
 const char* const TextClientsLeft = "Все сетевые клиенты вышли.";
 const char* const TextFsdCleared = "FSD снят: питание от сети восстановлено.";
+const char* const TextFsdClearedRunning = "FSD снят: компьютер продолжает работу от сети.";
 
 std::string Endpoint(std::uint32_t address, std::uint16_t port) {
     return FormatIpv4(address) + ":" + std::to_string(port);
@@ -141,4 +142,10 @@ void TKovrin::ClearNetForcedShutdown() {
     if (!netExchange_.ForcedShutdown()) return;
     netExchange_.SetForcedShutdown(false);
     WriteJournal(TextFsdCleared, JK_INFO);
+}
+
+void TKovrin::NetComputerRunsOn() {
+    if ((status_.Flags & UPS_ONBATTERY) != 0 || !netExchange_.ForcedShutdown()) return;
+    netExchange_.SetForcedShutdown(false);
+    WriteJournal(TextFsdClearedRunning, JK_INFO);
 }

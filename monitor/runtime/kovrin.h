@@ -101,6 +101,9 @@ public:
     void WarnNetClients();
     // The mains are back and this computer still runs: FSD no longer holds.
     void ClearNetForcedShutdown();
+    // A power action did not take this computer down (it failed, or hibernation returned):
+    // on mains, FSD no longer holds; on battery it stays until the mains return.
+    void NetComputerRunsOn();
     static constexpr std::uint32_t NetLogoutWaitMs = 15000;
 
     // Dialog library.

@@ -249,6 +249,18 @@ TEST(NetServerInTheMonitor, TheWaitEndsAfterFifteenSecondsAndOnlyWithSomeoneLogg
     for (std::size_t i = 1; i < quiet.pollTimes.size(); ++i)
         EXPECT_LE(quiet.pollTimes[i] - quiet.pollTimes[i - 1], 2600u);
 
+    // A hibernation on mains (a rule tested from the window) that returns: FSD is lifted at
+    // once, or every client would go down for good.
+    NetHarness resumed;
+    resumed.Ini(Served);
+    resumed.Rule(7, EV_PROGRAMSTART, ACT_HIBERNATE);
+    resumed.CloseAt(6000);
+    resumed.Run();
+    EXPECT_EQ(resumed.fp.power.hibernations, 1);
+    EXPECT_GT(resumed.Find("FSD снят: компьютер продолжает работу от сети."),
+              resumed.Find("FSD (принудительное выключение) объявлено сетевым клиентам."));
+    EXPECT_FALSE(resumed.app->NetExchange().ForcedShutdown());
+
     // The server off: the action runs as it always did.
     NetHarness off;
     off.Rule(1, EV_POWERFAIL, ACT_POWEROFF);
