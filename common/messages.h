@@ -24,6 +24,7 @@ enum : std::uint32_t {
     UM_REFRESH = 1034,
     UM_STOPTHREAD = 1037,
     UM_MESSAGEBOXDONE = 1038,
+    UM_NETEVENT = 1039,   // the network UPS server has queued logins, logouts or commands
     UM_READDICON = 49221, // the system's "taskbar created" notice: add the tray icon again
 };
 

@@ -370,6 +370,60 @@ HELP = {
 }
 
 
+INFO_RECORD = text(b"MEGATEC        ", 16) + text(b"SIM-1000VA", 11) + text(b"V2.4      ", 11)
+RATING_RECORD = struct.pack("<fffi", 220.0, 12.0, 50.0, 3)
+
+
+def net(setup, *ops, st=None):
+    """Settings byte, the snapshot's records, then the operations (see fuzz_netserver.cpp)."""
+    return bytes([setup]) + (st or status()) + INFO_RECORD + RATING_RECORD + b"".join(ops)
+
+
+def connect(c): return bytes([c << 3 | 0])
+def send(c, data):
+    assert len(data) < 0xF0
+    return bytes([c << 3 | 1, len(data)]) + data
+
+
+def flood(c, hundreds, byte): return bytes([c << 3 | 1, 0xEF + hundreds, byte])
+def read(c, units=255): return bytes([c << 3 | 2, units])
+def gone(c): return bytes([c << 3 | 3])
+def wait(tens_of_seconds): return bytes([4, tens_of_seconds])
+def take(): return bytes([5])
+def stale(): return bytes([6])
+def canned(c, i): return bytes([c << 3 | 7, i])
+
+
+NETSERVER = {
+    "upsc": net(4, connect(0), send(0, b"STARTTLS\nLIST VAR ups\nLOGOUT\n"), read(0), gone(0)),
+    "upscmd": net(4, connect(1), canned(1, 0), canned(1, 1),
+                  send(1, b"INSTCMD ups test.battery.start.quick\n"), read(1), take()),
+    "upsmon": net(4, connect(2), send(2, b"STARTTLS\nUSERNAME monuser\nPASSWORD secret\n"),
+                  canned(2, 2), send(2, b"GET VAR ups ups.status\r\n"), read(2), take(),
+                  canned(2, 6), read(2), gone(2), take()),
+    "wrong_password": net(4, connect(0), send(0, b"USERNAME monuser\nPASSWORD nope\nLOGIN ups\n"),
+                          read(0)),
+    "no_password": net(0, connect(0), canned(0, 0), canned(0, 1), canned(0, 2), canned(0, 6),
+                       read(0), take()),
+    "junk": net(4, connect(3), send(3, bytes(range(1, 200))), send(3, bytes(range(255, 55, -1))),
+                send(3, b"\x00" * 200 + b"\n"), send(3, b"NETVER\n"), read(3)),
+    "flood": net(4, connect(4), flood(4, 16, 0x41), send(4, b"\nNETVER\n"), flood(4, 3, 0x0A),
+                 canned(4, 7), read(4), read(4)),
+    "many": net(4, *[connect(c) + send(c, b"LIST VAR ups\n") for c in range(32)],
+                *[read(c, 3) for c in range(32)]),
+    "stale": net(5, connect(0), send(0, b"GET VAR ups ups.status\nLIST UPS\n"), stale(),
+                 send(0, b"LIST VAR ups\n"), read(0)),
+    "idle": net(4, connect(0), connect(1), canned(1, 0), canned(1, 1), canned(1, 2), wait(20),
+                canned(1, 10), wait(11), take()),
+    "slow_reader": net(4, connect(0), *[send(0, b"LIST VAR ups\nLIST CMD ups\n")] * 30,
+                       read(0, 10), send(0, b"GET UPSDESC ups\n"), read(0)),
+    "quoted": net(12, connect(0), send(0, b'USERNAME "mon\\"user"\nPASSWORD "se cret\nLIST ENUM Nas.1 "ups.status"\n'),
+                  read(0)),
+    "on_battery": net(6, connect(0), send(0, b"GET VAR ups ups.status\nLIST VAR ups\n"), read(0),
+                      st=status(inp=0.0, fault=0.0, out=0.0, flags=0x0003, load=255)),
+}
+
+
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -397,6 +451,7 @@ def main():
     write("fuzz_event_rules", EVENT_RULES)
     write("fuzz_command_rules", COMMAND_RULES)
     write("fuzz_help", HELP)
+    write("fuzz_netserver", NETSERVER)
     return 0
 
 

@@ -4,7 +4,8 @@ KOVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the builds and tests need (Wine's own fonts and Liberation give the
 # windows the metrics of the Windows fonts they are laid out for; ImageMagick takes the
-# screenshots; NSIS makes the installer, 7-Zip unpacks it for its checks). Both Windows
+# screenshots; NSIS makes the installer, 7-Zip unpacks it for its checks;
+# nut-client's upsc, upscmd and upsmon are the network server's test peers). Both Windows
 # builds are compiled on every host, so that neither can break unseen; which of them runs
 # the Windows tests depends on the host (choose_wine_arch below). The 64-bit build's tool
 # chain names wine64 as its test runner, so that is always here.
@@ -13,7 +14,7 @@ KOVRIN_PACKAGES=(cmake make g++ python3 libgtest-dev googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     mingw-w64-x86-64-dev wine wine64
     xvfb xauth locales clang-14 libclang-rt-14-dev imagemagick fonts-wine fonts-liberation
-    nsis p7zip-full)
+    nsis p7zip-full nut-client)
 # wine32 needs the i386 architecture, and only a host that runs i386 code can use it.
 KOVRIN_PACKAGES_WIN32=(wine32:i386)
 KOVRIN_PACKAGES_WIN64=()

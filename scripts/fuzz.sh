@@ -12,7 +12,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 FUZZ_TARGETS=(fuzz_driver fuzz_ini fuzz_expressions fuzz_datafiles fuzz_devlog
     fuzz_history fuzz_sections fuzz_statistics fuzz_journal fuzz_event_rules fuzz_command_rules
-    fuzz_help)
+    fuzz_help fuzz_netserver)
 FUZZ_BUILD=${KOVRIN_FUZZ_BUILD:-$KOVRIN_ROOT/build/fuzz}
 FUZZ_SUMMARY=()
 

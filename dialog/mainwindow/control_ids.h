@@ -42,6 +42,7 @@ enum TControlId : int {
     ID_SETTINGS_ALTDIFF,
     ID_SETTINGS_APPLY,
     ID_SETTINGS_AUTORUN,
+    ID_SETTINGS_NETWORK,  // opens the network server window (its controls: network_ids.h)
     ID_ABOUT_FIRST = 700, // "О программе": 700-799
     ID_ABOUT_LINK = 700,
     ID_ABOUT_HELP = 701,

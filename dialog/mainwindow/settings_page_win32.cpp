@@ -5,6 +5,8 @@
 #include "dialog/mainwindow/autorun.h"
 #include "dialog/mainwindow/control_ids.h"
 #include "dialog/mainwindow/monitor_link.h"
+#include "dialog/mainwindow/network_form_win32.h"
+#include "dialog/mainwindow/network_settings.h"
 #include "dialog/mainwindow/status_view.h"
 #include "dialog/module/ini_file.h"
 #include "dialog/module/window_host_win32.h"
@@ -134,6 +136,12 @@ bool TSettingsPage::CreateControls() {
                          {.Kind = TButtonKind::Check}))
         return false;
     autorun_.OnClick = [this] { AutorunClick(); };
+    if (!networkButton_.Create({.Parent = extra_.Handle(),
+                                .Rect = {ButtonLeft - 45, 10, 120, 21},
+                                .Id = ID_SETTINGS_NETWORK,
+                                .Text = "Сетевой сервер..."}))
+        return false;
+    networkButton_.OnClick = [this] { NetworkClick(); };
     return true;
 }
 
@@ -141,6 +149,7 @@ bool TSettingsPage::CreateControls() {
 
 void TSettingsPage::Load() {
     settings_ = ReadMonitorSettings(host_.Settings());
+    network_ = ReadNetworkSettings(host_.Settings());
     PlaceMainWindow();
     Fill();
 }
@@ -240,9 +249,17 @@ void TSettingsPage::Apply() {
         return;
     }
     WriteMonitorSettings(host_.Settings(), settings_, altDetection_.Checked(), TWriteScope::Apply);
+    WriteNetworkSettings(host_.Settings(), network_);
     // The monitor would only read the old file again.
     if (!SaveNow(false)) return;
     link_.ApplySettings(APPLY_ALL);
+}
+
+// The values stay in memory until "Применить" writes them with the page's others.
+void TSettingsPage::NetworkClick() {
+    TNetworkForm form;
+    if (!form.Create(host_.Owner(), network_)) return;
+    if (host_.RunModal(form) == MR_OK) network_ = form.Settings();
 }
 
 void TSettingsPage::AltDetectionClick() {

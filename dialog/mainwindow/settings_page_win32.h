@@ -2,6 +2,7 @@
 #include <array>
 #include <string_view>
 
+#include "common/net_settings.h"
 #include "dialog/mainwindow/calibration.h"
 #include "dialog/mainwindow/page_win32.h"
 #include "dialog/mainwindow/settings_model.h"
@@ -44,6 +45,7 @@ private:
     void CalibrateClick();
     void AutorunClick();
     void AltDetectionClick();
+    void NetworkClick();
     // Writes what is pending to the file; a failure is told to the user (once while the
     // calibration writes, so that a failing file does not bury the window in boxes).
     bool SaveNow(bool quietAfterFirst);
@@ -59,6 +61,7 @@ private:
     void SetWindowCaption(std::string_view caption) override;
 
     TMonitorSettings settings_;
+    TNetServerSettings network_; // written by "Применить" only
     TCalibration calibration_;
     float lastBatteryVoltage_ = 0; // of the last status record
     bool writeFailureTold_ = false;
@@ -74,4 +77,5 @@ private:
     TSpinEdit altDiff_;
     TButton apply_;
     TButton autorun_;
+    TButton networkButton_;
 };

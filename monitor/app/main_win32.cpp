@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "monitor/app/mon_app.h"
+#include "monitor/netserver/net_server.h"
 #include "monitor/runtime/win32_platform.h"
 
 namespace {
@@ -38,8 +39,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::unique_ptr<ITrayShell> tray = MakeWin32TrayShell();
     const std::unique_ptr<IPower> power = MakeWin32Power();
     const std::unique_ptr<IDialogLibrary> dialog = MakeWin32DialogLibrary();
-    TPlatform platform{SystemClock(), SystemFiles(),     *port, *queue, *desktop, *tray, *power,
-                       *dialog,       ProgramDirectory()};
+    const std::unique_ptr<INetServer> netServer = MakeWin32NetServer();
+    TPlatform platform{SystemClock(),      SystemFiles(),  *port,  *queue,
+                       *desktop,           *tray,          *power, *dialog,
+                       ProgramDirectory(), netServer.get()};
     {
         TMonApp app(platform);
         app.Run();

@@ -37,7 +37,9 @@ TMonApp::TMonApp(TPlatform& platform) : TMegaTecMon(platform) {
     OnLoadSettings = [this] { LoadSettings(); };
 }
 
-TMonApp::~TMonApp() { EndRunElsewhere(); }
+TMonApp::~TMonApp() {
+    EndRunElsewhere();
+}
 
 // The keys are applied in this order: StatInterval is checked against the Interval just set.
 void TMonApp::LoadSettings() {
@@ -72,4 +74,6 @@ void TMonApp::LoadSettings() {
     SetAltTransDiff(static_cast<std::uint8_t>(integer("AltTransDiff", DefaultAltTransDiff)));
 
     SetDevLog(text("DevLog"));
+
+    SetNetServerSettings(NetServerSettingsFrom(text));
 }

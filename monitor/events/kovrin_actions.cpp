@@ -67,10 +67,14 @@ void TKovrin::RunAction(const TEventRule& rule) {
     const std::string text = SubstituteMacros(rule.Parameter.View(), status_, platform_.Clock);
 
     if (const PowerAction* power = FindPowerAction(action)) {
+        // The computers on the network that share this UPS go down first.
+        WarnNetClients();
         if (power->Hibernate) {
-            if (platform_.Power.Hibernate() || !power->FallBackToPowerOff) return;
+            // Back from hibernation, or it failed: this computer runs on.
+            const bool hibernated = platform_.Power.Hibernate();
+            if (hibernated || !power->FallBackToPowerOff) return NetComputerRunsOn();
         }
-        platform_.Power.ExitWindowsWithPrivilege(power->ExitFlags);
+        if (!platform_.Power.ExitWindowsWithPrivilege(power->ExitFlags)) NetComputerRunsOn();
         return;
     }
 

@@ -59,6 +59,7 @@ void TKovrin::Run() {
         failedPolls_ = LinkLossThreshold;
     }
 
+    RestartNetServer();
     LoadEventRules();
     LoadCustomCommands();
     OpenStatFile();
@@ -190,6 +191,9 @@ void TKovrin::HandleMessage(const Message& m, bool& quit) {
     case UM_READDICON:
         AddTrayIcon();
         break;
+    case UM_NETEVENT:
+        HandleNetEvents();
+        break;
     default:
         break;
     }
@@ -237,6 +241,10 @@ void TKovrin::Poll() {
     failedPolls_ = 0;
     statusPolled_ = true;
     if (failed || returned) statTransitionPending_ = true;
+    if (returned) ClearNetForcedShutdown();
+    PublishNetSnapshot();
+    // Also here, in case a wake message was lost: the server's events wait no longer than a poll.
+    HandleNetEvents();
 }
 
 void TKovrin::CountFailedPoll() {
@@ -245,6 +253,7 @@ void TKovrin::CountFailedPoll() {
     PostToDialog(TD_LINKSTATE, LINK_NOANSWER);
     WriteJournal(TextNoAnswer, JK_ERROR);
     UpdateTrayIcon("NC", TextNoLinkTip);
+    PublishNetSnapshot(); // stale for the network clients before any rule acts
     RaiseEvent(EV_LINKLOST);
 }
 
@@ -282,6 +291,8 @@ void TKovrin::ApplyAllSettings() {
         WriteJournal(TextNoAnswer, JK_ERROR);
         failedPolls_ = LinkLossThreshold;
     }
+    PublishNetSnapshot(); // stale until the first poll with the new settings
+    RestartNetServer();
     platform_.Queue.StartTimer(PollTimerId, static_cast<std::uint32_t>(interval_));
 }
 
@@ -313,6 +324,7 @@ void TKovrin::ShutDown() {
     RaiseEvent(EV_PROGRAMEXIT);
     platform_.Queue.StopTimer(PollTimerId);
     Close();
+    StopNetServer();
     CloseStatFile();
     FreeCustomCommands();
     FreeEventRules();

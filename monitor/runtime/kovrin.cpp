@@ -34,6 +34,7 @@ void TKovrin::EndRunElsewhere() {
 
 TKovrin::~TKovrin() {
     EndRunElsewhere();
+    StopNetServer(); // its thread uses the exchange and posts to the window
     platform_.Tray.DestroyMenu();
     RemoveTrayIcon();
     StopWindowThread();

@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/net_settings.h"
 #include "common/record_list.h"
 #include "common/records.h"
 #include "monitor/events/evaluation.h"
 #include "monitor/events/statistics.h"
 #include "monitor/link/device_log.h"
+#include "monitor/netserver/net_exchange.h"
 #include "monitor/runtime/platform.h"
 
 // The monitor object: one per process. It owns the UPS records, the file paths, the
@@ -88,6 +90,24 @@ public:
     void UpdateTrayIcon(const char* icon, const char* tip);
     void RemoveTrayIcon();
 
+    // Network UPS server (monitor/netserver): started, restarted and stopped to match the
+    // settings; fed a snapshot after each poll; its events journalled and its commands run
+    // here, on the control thread.
+    void SetNetServerSettings(const TNetServerSettings& settings) { netSettings_ = settings; }
+    void RestartNetServer();
+    void StopNetServer();
+    void PublishNetSnapshot();
+    void HandleNetEvents();
+    // Before this computer's own power-off, shutdown or hibernation: FSD for the clients,
+    // then a wait of at most NetLogoutWaitMs until every logged-in client has logged out.
+    void WarnNetClients();
+    // The mains are back and this computer still runs: FSD no longer holds.
+    void ClearNetForcedShutdown();
+    // A power action did not take this computer down (it failed, or hibernation returned):
+    // on mains, FSD no longer holds; on battery it stays until the mains return.
+    void NetComputerRunsOn();
+    static constexpr std::uint32_t NetLogoutWaitMs = 15000;
+
     // Dialog library.
     void LoadDialog();
     void UnloadDialog();
@@ -119,6 +139,9 @@ public:
     const RecordList<TCustomCommand>& Commands() const { return commands_; }
     WindowHandle DialogWindow() const { return dialogWindow_; }
     bool Suspended() const { return suspended_; }
+    const TNetServerSettings& NetServerSettings() const { return netSettings_; }
+    bool NetServerRunning() const { return netRunning_; }
+    TNetExchange& NetExchange() { return netExchange_; }
 
 protected:
     // If Run() works on another thread, asks it to end and waits. The most derived
@@ -178,4 +201,10 @@ protected:
     std::uint32_t lastStatTick_ = 0;
     bool statTransitionPending_ = false;
     bool statusPolled_ = false; // a poll succeeded since the status was last zeroed
+
+    // Network UPS server: the settings read last, those it runs with.
+    TNetServerSettings netSettings_;
+    TNetServerSettings netServing_;
+    bool netRunning_ = false;
+    TNetExchange netExchange_;
 };

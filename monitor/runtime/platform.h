@@ -4,6 +4,7 @@
 
 class IClock;
 class IFileSystem;
+class INetServer;
 class ISerialPort;
 
 // A window as the monitor addresses it; 0 is no window.
@@ -54,8 +55,8 @@ public:
 class IDesktop {
 public:
     virtual ~IDesktop() = default;
-    virtual int MessageBox(WindowHandle owner, const std::string& text,
-                           const std::string& caption, std::uint32_t type) = 0;
+    virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                           std::uint32_t type) = 0;
     // Shows the box on a thread of its own and returns once the thread has its arguments.
     // When closed, and owner is given and replyId is not -1, posts UM_MESSAGEBOXDONE.
     virtual bool ShowMessageAsync(WindowHandle owner, const std::string& text,
@@ -105,7 +106,8 @@ struct TPlatform {
     ITrayShell& Tray;
     IPower& Power;
     IDialogLibrary& DialogLibrary;
-    std::string ProgramDir; // directory of the executable, with its trailing separator
+    std::string ProgramDir;          // directory of the executable, with its trailing separator
+    INetServer* NetServer = nullptr; // the network UPS server; none: the setting does nothing
 };
 
 // ExitWindowsEx flags used by the actions.
