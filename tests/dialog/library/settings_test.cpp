@@ -157,8 +157,9 @@ TEST_F(SettingsPage, ApplyWritesItsKeysKeepsTheRestAndTellsTheMonitor) {
     EXPECT_EQ(ReadFile("Kovrin.ini"),
               "; mine\r\n[Main]\r\nDevLog=dev.log\r\nInterval=1500\r\nFailInterval=60000\r\n"
               "StatInterval=500\r\nTimeOut=3000\r\nPort=\\\\.\\COM12\r\nDTR=0\r\nRTS=1\r\n"
-              "MinBattVoltage=10.5\r\nMaxBattVoltage=13.7\r\nAltTransDiff=20\r\n\r\n"
-              "[Diagramm]\r\nLength=7\r\n");
+              "MinBattVoltage=10.5\r\nMaxBattVoltage=13.7\r\nAltTransDiff=20\r\n"
+              "NutServer=0\r\nNutListen=127.0.0.1\r\nNutTcpPort=3493\r\nNutUpsName=ups\r\n"
+              "NutUser=monuser\r\nNutPassword=\r\n\r\n[Diagramm]\r\nLength=7\r\n");
     EXPECT_EQ(Field(ID_SETTINGS_FAILINTERVAL), "60000");
     EXPECT_EQ(Field(ID_SETTINGS_STATINTERVAL), "500");
 
