@@ -360,6 +360,32 @@ int PrintRect(const char* caption) {
 }
 
 // Whether the monitor (the process of its hidden window) has a module of that name.
+struct TModuleQuery {
+    HANDLE Process;
+    const char* Name;
+    int Found;
+};
+
+DWORD WINAPI FindModule(LPVOID parameter) {
+    TModuleQuery& q = *static_cast<TModuleQuery*>(parameter);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    q.Found = 1;
+    if (EnumProcessModules(q.Process, modules, sizeof modules, &bytes)) {
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            char base[MAX_PATH] = {};
+            GetModuleBaseNameA(q.Process, modules[i], base, sizeof base);
+            if (lstrcmpiA(base, q.Name) == 0) q.Found = 0;
+        }
+    }
+    return 0;
+}
+
+// 0 when the monitor has the module loaded, 1 when not, 2 without a monitor, 3 when no
+// answer could be had. Wine walks the other process's loader list by reading its memory;
+// a walk that meets the list while the monitor unloads the library can circle for ever
+// (seen once in 800 openings). So each walk gets two seconds on a thread of its own, and a
+// circling one is ended and the walk tried again.
 int HasModule(const char* name) {
     HWND hidden = FindWindowA("KovrinWndClass", nullptr);
     if (!hidden) return 2;
@@ -367,15 +393,22 @@ int HasModule(const char* name) {
     GetWindowThreadProcessId(hidden, &pid);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) return 2;
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    int found = 1;
-    if (EnumProcessModules(process, modules, sizeof modules, &bytes)) {
-        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
-            char base[MAX_PATH] = {};
-            GetModuleBaseNameA(process, modules[i], base, sizeof base);
-            if (lstrcmpiA(base, name) == 0) found = 0;
+    int found = 3;
+    for (int attempt = 0; attempt < 5 && found == 3; ++attempt) {
+        auto* query = new TModuleQuery{process, name, 3};
+        HANDLE thread = CreateThread(nullptr, 0, FindModule, query, 0, nullptr);
+        if (!thread) {
+            delete query;
+            break;
         }
+        if (WaitForSingleObject(thread, 2000) == WAIT_OBJECT_0) {
+            found = query->Found;
+            delete query;
+        } else {
+            TerminateThread(thread, 1); // the query is left to the ended thread's memory
+            std::fprintf(stderr, "has-module: the module list walk circled; trying again\n");
+        }
+        CloseHandle(thread);
     }
     CloseHandle(process);
     return found;
