@@ -6,14 +6,6 @@
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool IsCredentialChar(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u > ' ' && u < 0x7F && c != '"' && c != '\\' && c != ';' && c != '=';

@@ -7,6 +7,9 @@
 // Numbers in texts always use "." as the decimal separator, whatever the locale:
 // formatting and parsing here never consult it.
 
+// The text without the blanks and tabs at either end.
+std::string_view TrimBlanks(std::string_view s);
+
 // The patterns "0", "0.0" and "0.00": at least one digit before the point, exactly
 // `decimals` digits after it, rounded to nearest. Not-a-number prints as "NAN".
 std::string FormatFixed(double value, int decimals);

@@ -17,14 +17,6 @@ std::string_view NextWord(std::string_view text, std::size_t& pos) {
     return text.substr(start, pos - start);
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool InRange(int value, int count) {
     return value >= 0 && value < count;
 }
