@@ -560,7 +560,9 @@ int Soak(int openings, int seconds, const char* linuxPid) {
             PrintResources("after the first opening", first);
         }
         if (done % 50 == 0) {
-            std::printf("%d openings in %lld s\n", done, MsSince(start) / 1000);
+            const TResources now = Measure(process, linuxPid);
+            std::printf("%d openings in %lld s: VmRSS %ld kB, VmData %ld kB\n", done,
+                        MsSince(start) / 1000, now.RssKb, now.DataKb);
             std::fflush(stdout);
         }
     }
