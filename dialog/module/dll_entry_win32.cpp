@@ -6,8 +6,8 @@
 // close, in a process that runs for months. The runtime linked into it statically expects
 // one load per process and keeps, at every unload, what it took at the load:
 // - winpthreads takes a TLS index (a process has 1088) for its thread records and never
-//   frees it (a small library built this way lost one at every unload, and its host
-//   aborted at about the thousandth load: nothing would then guard the computer);
+//   frees it: when none is left it aborts the process, so the monitor died at about its
+//   thousandth opening of the window, and nothing guarded the computer any more;
 // - its record of the loading thread holds a duplicate of that thread's handle and an
 //   event, freed only when the thread ends: the monitor's main thread never does;
 // - libstdc++ allocates an emergency pool for exceptions: about 19 kB in the 32-bit build,
