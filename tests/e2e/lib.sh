@@ -145,7 +145,8 @@ wait_for_journal() { # text timeout-seconds
 }
 
 # Device log lines (lone CR line ends) as ordinary lines.
-devlog_lines() { tr '\r' '\n' <"$WORK/dev.log"; }
+# (A reader stopping early, such as grep -q, may leave tr a broken pipe: not a failure.)
+devlog_lines() { tr '\r' '\n' <"$WORK/dev.log" || true; }
 
 # Posts a message to the monitor's hidden window, as the dialog library would.
 post_message() { # msg [wparam [lparam]]
