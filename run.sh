@@ -28,8 +28,8 @@ done
 # The 32-bit monitor where this host runs i386 code; the 64-bit build of the same sources
 # where it does not (or with KOVRIN_WINE_ARCH=win64).
 choose_wine_arch
-arch=$KOVRIN_WINE_ARCH
 ensure_packages
+arch=$KOVRIN_WINE_ARCH
 
 # Windows need an X display: without one, the whole run goes onto a virtual one. (An
 # exported shell function would not survive xvfb-run, a /bin/sh script, so the script

@@ -7,8 +7,8 @@ cd "$KOVRIN_ROOT"
 # Which Windows build runs the tests: the product's own (win32) where the host runs i386
 # code, the 64-bit build of the same sources (win64) where it does not.
 choose_wine_arch
-arch=$KOVRIN_WINE_ARCH
 ensure_packages
+arch=$KOVRIN_WINE_ARCH
 failed=()
 
 # GoogleTest cases and other ctest tests that a tree's last ctest run passed and failed.
@@ -80,10 +80,16 @@ read -r native_passed native_failed < <(count_tests build/native)
 read -r wine_passed wine_failed < <(count_tests "build/$arch")
 read -r pe_passed pe_failed < <(awk '/^(deliverables|packages): [0-9]+ passed, [0-9]+ failed$/ {
     p += $2; f += $4; n++ } END { print p + 0, (n == 2 ? f : f + 1) }' build/deliverables.log)
+# Said wherever the Windows tests did not run on the build the host chose.
+why=
 case $arch in
 win32) wine_build="win32 build, i686, wine32" ;;
 *) wine_build="win64 build, x86_64, wine64" ;;
 esac
+if [ "${KOVRIN_WINE_ARCH_CHOSEN:-host}" != host ]; then
+    why=" ($KOVRIN_WINE_ARCH_CHOSEN)"
+    wine_build+="; $KOVRIN_WINE_ARCH_CHOSEN"
+fi
 echo
 echo "builds: $arch ${build_seconds[$arch]:-?} s, $other ${build_seconds[$other]:-?} s (compiled, not run)"
 echo "native: $native_passed passed, $native_failed failed"
@@ -95,4 +101,4 @@ if [ ${#failed[@]} -gt 0 ]; then
     log "FAILED: ${failed[*]}"
     exit 1
 fi
-log "All tests passed; the Windows tests ran on the $arch build"
+log "All tests passed; the Windows tests ran on the $arch build$why"

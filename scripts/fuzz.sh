@@ -24,11 +24,10 @@ fuzz_build() { # targets...
     done
     if [ ${#missing[@]} -gt 0 ]; then
         log "Installing: ${missing[*]}"
-        local sudo=
-        [ "$(id -u)" -eq 0 ] || sudo=sudo
-        $sudo apt-get update -qq &&
-            DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-                "${missing[@]}" >/dev/null || return 1
+        KOVRIN_SUDO=
+        [ "$(id -u)" -eq 0 ] || KOVRIN_SUDO=sudo
+        apt_update
+        apt_install "${missing[@]}" || return 1
     fi
     if [ "$FUZZ_BUILD" = "$KOVRIN_ROOT/build/fuzz" ]; then
         (cd "$KOVRIN_ROOT" && cmake --preset fuzz >/dev/null) || return 1

@@ -14,11 +14,11 @@ source "$ROOT/scripts/common.sh"
 
 if [ -z "${KOVRIN_SCREENSHOTS_INNER:-}" ]; then
     choose_wine_arch
+    [ -n "${KOVRIN_TREE:-}" ] || ensure_packages
     arch=$KOVRIN_WINE_ARCH
     tree=${KOVRIN_TREE:-$ROOT/build/$arch}
     native=${KOVRIN_NATIVE_TREE:-$ROOT/build/native}
     if [ -z "${KOVRIN_TREE:-}" ]; then
-        ensure_packages
         build_tree native --target upssim >/dev/null
         build_tree native --target kovrin-dump >/dev/null
         build_tree "$arch" -DKOVRIN_HOST_TOOLS_DIR="$native/tools" >/dev/null
