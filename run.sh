@@ -93,7 +93,13 @@ wineserver -k 2>/dev/null || true
 
 case $arch in
 win32) log "The 32-bit Kovrin.exe (the product) in $demo, under wine32 (journal below)" ;;
-*) log "The 64-bit Kovrin.exe in $demo, under wine64: this host runs no i386 code (journal below)" ;;
+*)
+    case ${KOVRIN_WINE_ARCH_CHOSEN:-} in
+    host) why="this host runs no i386 code" ;;
+    "") why="KOVRIN_WINE_ARCH=win64" ;;
+    *) why=$KOVRIN_WINE_ARCH_CHOSEN ;;
+    esac
+    log "The 64-bit Kovrin.exe in $demo, under wine64: $why (journal below)" ;;
 esac
 # Its own session, so that Ctrl-C reaches this script and not the monitor.
 (cd "$demo" && exec setsid wine ./Kovrin.exe) >"$demo/wine.out" 2>&1 &
