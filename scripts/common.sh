@@ -70,10 +70,15 @@ other_wine_arch() {
 # Debian's package lists, tried three times: a mirror caught in the middle of a sync serves
 # lists that do not match its index, and answers again after a while. When every try
 # fails, apt still has the lists it could read.
+# Runs a command as root (through sudo unless this is root already).
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
 apt_update() {
     local try
     for try in 1 2 3; do
-        $KOVRIN_SUDO apt-get update -qq && return 0
+        as_root apt-get update -qq && return 0
         if [ $try -lt 3 ]; then
             log "apt-get update failed; trying again in $((try * 30)) s"
             sleep $((try * 30))
@@ -83,7 +88,7 @@ apt_update() {
 }
 
 apt_install() { # packages...
-    DEBIAN_FRONTEND=noninteractive $KOVRIN_SUDO apt-get install -y -qq --no-install-recommends \
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         "$@" >/dev/null
 }
 
@@ -99,11 +104,9 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     log "Installing: ${missing[*]}"
-    KOVRIN_SUDO=
-    [ "$(id -u)" -eq 0 ] || KOVRIN_SUDO=sudo
     if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
         ! dpkg --print-foreign-architectures | grep -qx i386; then
-        $KOVRIN_SUDO dpkg --add-architecture i386
+        as_root dpkg --add-architecture i386
     fi
     apt_update
     apt_install "${missing[@]}" && return 0
@@ -129,11 +132,9 @@ ensure_packages() {
 # that shells and Wine agree on it.
 ensure_locale() {
     locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' && return 0
-    local sudo=
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
-    $sudo locale-gen >/dev/null
+    as_root sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
 }
 
 # Wine as the test machine: quiet, no Mono/Gecko prompts, Russian locale (code page 1251).

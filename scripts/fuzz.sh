@@ -24,8 +24,6 @@ fuzz_build() { # targets...
     done
     if [ ${#missing[@]} -gt 0 ]; then
         log "Installing: ${missing[*]}"
-        KOVRIN_SUDO=
-        [ "$(id -u)" -eq 0 ] || KOVRIN_SUDO=sudo
         apt_update
         apt_install "${missing[@]}" || return 1
     fi

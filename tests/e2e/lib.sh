@@ -107,19 +107,22 @@ start_kovrin() {
 
 # A close request, as Windows sends at logoff or taskkill without /f: WM_CLOSE. A request
 # taskkill says it could not deliver is sent again every 5 s; one it delivered must be obeyed.
+# What the last taskkill printed, on one line.
+taskkill_said() { tr -d '\r' <"$WORK/taskkill.out" | head -n2 | tr '\n' ' '; }
+
 stop_kovrin() { # [timeout seconds]
     local limit=${1:-30} rc=0 i
     wine taskkill /im Kovrin.exe >"$WORK/taskkill.out" 2>&1 || rc=$?
     for i in $(seq 1 $((limit * 10))); do
         kill -0 "$KOVRIN_PID" 2>/dev/null || { wait "$KOVRIN_PID" 2>/dev/null || true; KOVRIN_PID=; return 0; }
         if [ $rc -ne 0 ] && [ $((i % 50)) -eq 0 ]; then
-            echo "taskkill failed (exit $rc: $(tr -d '\r' <"$WORK/taskkill.out" | head -n2 | tr '\n' ' ')); sending the close request again"
+            echo "taskkill failed (exit $rc: $(taskkill_said)); sending the close request again"
             rc=0
             wine taskkill /im Kovrin.exe >"$WORK/taskkill.out" 2>&1 || rc=$?
         fi
         sleep 0.1
     done
-    fail "Kovrin.exe did not end within ${limit}s of the close request (taskkill exit $rc: $(tr -d '\r' <"$WORK/taskkill.out" | head -n2 | tr '\n' ' '))"
+    fail "Kovrin.exe did not end within ${limit}s of the close request (taskkill exit $rc: $(taskkill_said))"
     kill "$KOVRIN_PID" 2>/dev/null || true
     KOVRIN_PID=
 }
