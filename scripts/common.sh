@@ -67,14 +67,14 @@ other_wine_arch() {
     esac
 }
 
-# Debian's package lists, tried three times: a mirror caught in the middle of a sync serves
-# lists that do not match its index, and answers again after a while. When every try
-# fails, apt still has the lists it could read.
 # Runs a command as root (through sudo unless this is root already).
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Debian's package lists, tried three times: a mirror caught in the middle of a sync serves
+# lists that do not match its index, and answers again after a while. When every try
+# fails, apt still has the lists it could read.
 apt_update() {
     local try
     for try in 1 2 3; do

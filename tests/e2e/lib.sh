@@ -105,11 +105,11 @@ start_kovrin() {
     KOVRIN_PID=$!
 }
 
-# A close request, as Windows sends at logoff or taskkill without /f: WM_CLOSE. A request
-# taskkill says it could not deliver is sent again every 5 s; one it delivered must be obeyed.
 # What the last taskkill printed, on one line.
 taskkill_said() { tr -d '\r' <"$WORK/taskkill.out" | head -n2 | tr '\n' ' '; }
 
+# A close request, as Windows sends at logoff or taskkill without /f: WM_CLOSE. A request
+# taskkill says it could not deliver is sent again every 5 s; one it delivered must be obeyed.
 stop_kovrin() { # [timeout seconds]
     local limit=${1:-30} rc=0 i
     wine taskkill /im Kovrin.exe >"$WORK/taskkill.out" 2>&1 || rc=$?
