@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "dialog/module/modal_loop_win32.h"
 #include "dialog/ui/controls_win32.h"
 #include "dialog/ui/form_win32.h"
@@ -39,6 +43,42 @@ struct TOwner {
     }
     TForm Form;
 };
+
+// A bare window that ends its run with OK on a request of its own, as a window ends when
+// the monitor asks from its thread: nothing on the screen changes.
+class TRequestedForm : public TForm {
+public:
+    static constexpr UINT EndRequest = WM_APP + 1;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != EndRequest) return TForm::OnMessage(msg, wParam, lParam);
+        SetModalResult(MR_OK);
+        return 0;
+    }
+};
+
+// Sends a message from another thread once the run is asleep, and says how long the run
+// went on after the send had been handled. A run that missed it is woken after two seconds
+// so that the test ends.
+long long MillisecondsTheRunOutlivedASend(TForm& form, UINT msg, int& result) {
+    using namespace std::chrono;
+    std::atomic<bool> ended{false};
+    steady_clock::time_point handled;
+    std::thread sender([&] {
+        std::this_thread::sleep_for(300ms);
+        SendMessageA(form.Handle(), msg, 0, 0);
+        handled = steady_clock::now();
+        for (int i = 0; i < 100 && !ended; ++i)
+            std::this_thread::sleep_for(20ms);
+        if (!ended) PostMessageA(form.Handle(), WM_NULL, 0, 0);
+    });
+    result = RunModal(form, nullptr);
+    const auto returned = steady_clock::now();
+    ended = true;
+    sender.join();
+    return duration_cast<milliseconds>(returned - handled).count();
+}
 
 void PostKey(HWND hwnd, UINT vk) {
     PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
@@ -100,5 +140,32 @@ TEST(ModalLoop, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
         dialog.Edit.Focus();
         PostKey(dialog.Edit.Handle(), VK_ESCAPE);
         EXPECT_EQ(RunModal(dialog, owner.Form.Handle()), MR_CANCEL);
+    }
+}
+
+// The monitor closes windows from its own thread, with a send that is handled inside the
+// run's wait: the run must see it then, not at whatever message happens to come next.
+// Wine's waits return after handling a send, but Windows' WaitMessage and GetMessage go on
+// sleeping: the wake the window posts is what ends such a loop (without it, a loop on
+// GetMessage fails here).
+TEST(ModalLoop, ACloseOrAResultSentFromAnotherThreadEndsTheRunAtOnce) {
+    {
+        TRequestedForm form;
+        ASSERT_TRUE(form.CreateForm({.Caption = "Closed"}));
+        int result = MR_NONE;
+        const long long outlived = MillisecondsTheRunOutlivedASend(form, WM_CLOSE, result);
+        EXPECT_EQ(result, MR_CANCEL);
+        EXPECT_LT(outlived, 500) << "the run went on " << outlived << " ms after the close";
+        EXPECT_FALSE(form.Visible());
+    }
+    {
+        TRequestedForm form;
+        ASSERT_TRUE(form.CreateForm({.Caption = "Ended"}));
+        int result = MR_NONE;
+        const long long outlived =
+            MillisecondsTheRunOutlivedASend(form, TRequestedForm::EndRequest, result);
+        EXPECT_EQ(result, MR_OK);
+        EXPECT_LT(outlived, 500) << "the run went on " << outlived << " ms after its result";
+        EXPECT_FALSE(form.Visible());
     }
 }
